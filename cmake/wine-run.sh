@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Runs one Windows program of the x86_64 build under wine64, safely and bounded.
+#
+#   wine-run.sh PROGRAM.exe [ARGS...]
+#
+# - A private Wine prefix lives in the build tree (QUOR_WINE_ROOT, default: the
+#   nearest folder above PROGRAM that holds CMakeCache.txt): ROOT/wineprefix.
+# - The prefix maps no drive to the host's root: its z: link is removed and
+#   drive S: is the sandbox folder ROOT/sandbox, where test programs and their
+#   files live. The Wine user's shell folders are plain folders, not links
+#   into the host's home.
+# - One persistent wineserver serves the run; Xvfb is started when there is no
+#   display. Every program is bounded by QUOR_TEST_TIMEOUT seconds (default 300).
+# - The exit code is the program's, cut to 8 bits by Wine.
+set -u
+prog=${1:?usage: wine-run.sh PROGRAM.exe [ARGS...]}
+shift
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+
+find_root() {
+  local d
+  d=$(cd "$(dirname "$prog")" 2>/dev/null && pwd) || return 1
+  while [ "$d" != "/" ]; do
+    [ -f "$d/CMakeCache.txt" ] && { echo "$d"; return 0; }
+    d=$(dirname "$d")
+  done
+  return 1
+}
+ROOT=${QUOR_WINE_ROOT:-$(find_root)} || { echo "wine-run: cannot find the build folder of $prog" >&2; exit 125; }
+mkdir -p "$ROOT/sandbox" "$ROOT/winehome"
+ROOT=$(cd "$ROOT" && pwd)
+
+export WINEPREFIX="$ROOT/wineprefix"
+export WINEDEBUG=-all
+export HOME="$ROOT/winehome"
+export WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+unset WINELOADER WINESERVER_ARGS
+
+log="$ROOT/wine-run.log"
+
+start_display() {
+  # Keep a usable display, or start one Xvfb for this build tree.
+  if [ -n "${DISPLAY:-}" ] && [ -z "${QUOR_FORCE_XVFB:-}" ]; then return 0; fi
+  local f="$ROOT/.xvfb-display" pidf="$ROOT/.xvfb-pid"
+  if [ -f "$f" ] && [ -f "$pidf" ] && kill -0 "$(cat "$pidf")" 2>/dev/null; then
+    export DISPLAY=":$(cat "$f")"; return 0
+  fi
+  local fifo; fifo=$(mktemp -u "$ROOT/.xvfb-fd.XXXX"); mkfifo "$fifo"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >>"$log" 2>&1 9>&- &
+  echo $! >"$pidf"
+  local n; read -r n <"$fifo"; rm -f "$fifo"
+  echo "$n" >"$f"
+  export DISPLAY=":$n"
+}
+
+init_prefix() {
+  [ -f "$WINEPREFIX/.quor-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  "$WINE64" wineboot -i </dev/null >>"$log" 2>&1 9>&-
+  "$WINESERVER" -w
+  # No drive may reach the host's file system: drop z: (and any other link
+  # outside the build tree) and map S: to the sandbox.
+  local link target
+  for link in "$WINEPREFIX"/dosdevices/*; do
+    [ -L "$link" ] || continue
+    case "$(basename "$link")" in c:) continue ;; esac
+    target=$(readlink -f "$link" || true)
+    case "$target" in "$ROOT"/*) ;; *) rm -f "$link" ;; esac
+  done
+  ln -sfn "$ROOT/sandbox" "$WINEPREFIX/dosdevices/s:"
+  # Shell folders (Desktop, Documents, ...) are links into $HOME: make them plain folders.
+  find "$WINEPREFIX/drive_c/users" -maxdepth 2 -type l | while read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done
+  # No crash dialog: a crashing test must end, not wait for a person.
+  "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$log" 2>&1 9>&-
+  "$WINESERVER" -w
+  touch "$WINEPREFIX/.quor-ready"
+}
+
+(
+  flock 9
+  start_display
+  echo "${DISPLAY:-}" >"$ROOT/.display-in-use"
+  init_prefix
+  # One persistent wineserver for the run; it ends itself 120 s after the last program.
+  "$WINESERVER" -p120 </dev/null >>"$log" 2>&1 9>&- || true
+  # Start Wine's own services now, with their output in the log.
+  "$WINE64" cmd /c exit </dev/null >>"$log" 2>&1 9>&- || true
+) 9>"$ROOT/.wine.lock"
+export DISPLAY=$(cat "$ROOT/.display-in-use")
+[ -n "$DISPLAY" ] || unset DISPLAY
+
+limit=${QUOR_TEST_TIMEOUT:-300}
+# Wine's helper processes (services, explorer, ...) outlive the program and
+# would keep an inherited stdout pipe open, so the caller (ctest) would wait
+# for them: the program writes to files, which are shown when it has ended.
+outdir=$(mktemp -d "$ROOT/.run.XXXXXX")
+timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err"
+rc=$?
+cat "$outdir/out"
+cat "$outdir/err" >&2
+rm -rf "$outdir"
+[ $rc -eq 124 ] && echo "wine-run: $prog did not end within $limit s" >&2
+exit $rc
