@@ -24,3 +24,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 echo "setup: all packages present"
+
+# Sources of dependencies that are cross-compiled (not committed).
+repo=$(cd "$(dirname "$0")/.." && pwd)
+for fetch in "$repo"/scripts/fetch-*.sh; do
+  [ -f "$fetch" ] && bash "$fetch"
+done
+echo "setup: done"
