@@ -15,6 +15,9 @@
 set -u
 prog=${1:?usage: wine-run.sh PROGRAM.exe [ARGS...]}
 shift
+# An absolute path lets Wine name the program by its drive (S:\bin\x.exe)
+# rather than by a \\?\unix\ path.
+case "$prog" in /*) ;; */*) prog="$(cd "$(dirname "$prog")" && pwd)/$(basename "$prog")" ;; esac
 
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
@@ -100,6 +103,8 @@ limit=${QUOR_TEST_TIMEOUT:-300}
 # would keep an inherited stdout pipe open, so the caller (ctest) would wait
 # for them: the program writes to files, which are shown when it has ended.
 outdir=$(mktemp -d "$ROOT/.run.XXXXXX")
+# Start inside the sandbox drive, so the current folder is S:\..., not a host path.
+case "$prog" in "$ROOT/sandbox"/*) cd "$(dirname "$prog")" ;; *) cd "$ROOT/sandbox" ;; esac
 timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err"
 rc=$?
 cat "$outdir/out"
