@@ -1,0 +1,85 @@
+// Member names: code page 1252 conversion and the rules that keep every
+// name inside the extraction folder and creatable on Windows.
+#include "ArchiveNames.h"
+
+#include <gtest/gtest.h>
+
+using namespace sfxpack;
+
+namespace {
+
+std::string Convert(const std::string& utf8, bool& ok, std::string& error) {
+    std::string out;
+    ok = Utf8ToCp1252(utf8, out, error);
+    return out;
+}
+
+TEST(Utf8ToCp1252, MapsLatinLettersAndTheCodePagesOwnCharacters) {
+    bool ok;
+    std::string error;
+    // é U+00E9, € U+20AC (0x80), Ÿ U+0178 (0x9F), ‚ U+201A (0x82), ÿ U+00FF.
+    EXPECT_EQ(std::string("caf\xE9 \x80\x9F\x82\xFF"), Convert("caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8\xE2\x80\x9A\xC3\xBF", ok, error));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ("plain ascii", Convert("plain ascii", ok, error));
+}
+
+TEST(Utf8ToCp1252, RefusesCharactersOutsideTheCodePageAndNamesThem) {
+    bool ok;
+    std::string error;
+    Convert("\xCE\xA9.txt", ok, error);  // Ω
+    EXPECT_FALSE(ok);
+    EXPECT_NE(std::string::npos, error.find("U+03A9")) << error;
+    Convert("\xC2\x81", ok, error);  // U+0081: the code page leaves 0x81 undefined
+    EXPECT_FALSE(ok);
+    Convert("\xF0\x9F\x98\x80", ok, error);  // outside the BMP
+    EXPECT_FALSE(ok);
+}
+
+TEST(Utf8ToCp1252, RefusesInvalidUtf8) {
+    const char* bad[] = {"\xC3", "a\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xFF", "\x80", "\xC3\x28"};
+    for (const char* s : bad) {
+        bool ok;
+        std::string error;
+        Convert(s, ok, error);
+        EXPECT_FALSE(ok) << "accepted: " << testing::PrintToString(std::string(s));
+    }
+}
+
+TEST(CheckMemberName, AcceptsOrdinaryRelativeNames) {
+    const char* good[] = {"a", "dir\\file.txt", "a\\b\\c\\d.e", "sub\\temp.htar", "temp.htar.txt", "contoso.txt",
+                          "COM10", "lpt", "nul_file", "caf\xE9 \x80.txt", ".hidden", "a..b"};
+    for (const char* s : good) {
+        std::string error;
+        EXPECT_TRUE(CheckMemberName(s, error)) << s << ": " << error;
+    }
+}
+
+TEST(CheckMemberName, RefusesNamesThatLeaveTheFolderOrCannotBeCreated) {
+    const char* bad[] = {"",         "\\abs",     "a\\\\b",    "a\\",       ".",        "..",     "a\\..\\b",
+                         "a\\.\\b",  "..\\x",     "c:x",       "C:\\x",     "a\tb",     "a\x7f",  "a\x01",
+                         "temp.htar", "TEMP.Htar", "nul",       "NUL.txt",   "com1",     "Lpt9.log", "aux \\x",
+                         "d\\con",   "a*b",       "a?b",       "a\"b",      "a<b",      "a>b",    "a|b",
+                         "a/b"};
+    for (const char* s : bad) {
+        std::string error;
+        EXPECT_FALSE(CheckMemberName(s, error)) << "accepted: " << testing::PrintToString(std::string(s));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(CheckMemberName, NameWithItsNulMustStayBelow4096Bytes) {
+    std::string error;
+    EXPECT_TRUE(CheckMemberName(std::string(4094, 'n'), error)) << error;
+    EXPECT_FALSE(CheckMemberName(std::string(4095, 'n'), error));
+    EXPECT_TRUE(CheckMemberName("d\\" + std::string(4092, 'n'), error)) << error;
+    EXPECT_FALSE(CheckMemberName("d\\" + std::string(4093, 'n'), error));
+}
+
+TEST(FoldCaseCp1252, FoldsAsciiAndLatinLetters) {
+    EXPECT_EQ(FoldCaseCp1252("Read.Me"), FoldCaseCp1252("READ.ME"));
+    EXPECT_EQ(FoldCaseCp1252("\xE4\x9A\xFF"), FoldCaseCp1252("\xC4\x8A\x9F"));  // äšÿ / ÄŠŸ
+    EXPECT_NE(FoldCaseCp1252("\xF7"), FoldCaseCp1252("\xD7"));                    // ÷ and × are not a pair
+    EXPECT_NE(FoldCaseCp1252("a\\b"), FoldCaseCp1252("a\\c"));
+}
+
+}  // namespace

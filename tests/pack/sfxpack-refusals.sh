@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The packing tool refuses what cannot make a valid launcher: a non-zero exit,
+# a clear message and no output file.
+#   sfxpack-refusals.sh SFXPACK STUB WORKDIR PYTHON MAKE_SPLASH
+set -u
+sfxpack=$1 stub=$2 work=$3 python=$4 make_splash=$5
+[ -x "$sfxpack" ] || { echo "not ok - $sfxpack is missing (build the host tools first)"; exit 1; }
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+
+passed=0 failed=0
+ok() { echo "ok - $1"; passed=$((passed + 1)); }
+bad() { echo "not ok - $1"; failed=$((failed + 1)); }
+
+# expect_refusal NAME REGEX sfxpack-arguments... (the output is $OUT, default out.exe)
+expect_refusal() {
+  local name=$1 regex=$2 out=${OUT:-out.exe}; shift 2
+  rm -f "$out"
+  "$sfxpack" "$@" -o "$out" >log.txt 2>&1
+  local rc=$?
+  if [ $rc -eq 0 ]; then bad "$name: exit code 0"; sed 's/^/    /' log.txt; return; fi
+  if ! grep -Eq -- "$regex" log.txt; then bad "$name: message does not match /$regex/"; sed 's/^/    /' log.txt; return; fi
+  if [ -e "$out" ]; then bad "$name: an output file was left"; return; fi
+  ok "$name (exit $rc: $(head -n1 log.txt))"
+}
+
+mkdir -p tree/sub && printf 'hello' >tree/a.txt && printf 'world' >tree/sub/b.txt
+"$python" "$make_splash" splash.bmp
+
+# The good case first, so the refusals below are not refusals of everything.
+if "$sfxpack" --stub "$stub" --from tree --setup "" --splash splash.bmp -o good.exe >log.txt 2>&1; then
+  # An empty setup name is allowed (nothing is started): its area starts with NUL.
+  at=$(grep -abo 'KORVALIS3:' good.exe | head -n1 | cut -d: -f1)
+  first=$(od -An -tx1 -j $((at + 10)) -N1 good.exe | tr -d ' ')
+  if [ "$first" = 00 ]; then ok "a good folder is packed, empty setup name stamped"; else bad "empty setup name stamped as $first"; fi
+else
+  bad "a good folder is packed"; sed 's/^/    /' log.txt
+fi
+
+# Stubs.
+head -c 5000 /dev/urandom >nostamp.exe
+expect_refusal "stub without a stamp block" "0 stamp blocks" --stub nostamp.exe --from tree --setup s
+cat "$stub" "$stub" >twostamps.exe
+expect_refusal "stub with two stamp blocks" "2 stamp blocks" --stub twostamps.exe --from tree --setup s
+expect_refusal "missing stub" "cannot open" --stub nosuch.exe --from tree --setup s
+
+# Folders and names.
+expect_refusal "missing folder" "does not exist" --stub "$stub" --from nosuch --setup s
+mkdir -p greek && printf x >"greek/$(printf '\xce\xa9').txt"
+expect_refusal "name outside code page 1252" "U\+03A9.*not representable in code page 1252" --stub "$stub" --from greek --setup s
+mkdir -p spool && printf x >spool/TEMP.HTAR
+expect_refusal "top-level temp.htar" "temp.htar" --stub "$stub" --from spool --setup s
+mkdir -p device && printf x >device/aux.txt
+expect_refusal "reserved device name" "reserved device name" --stub "$stub" --from device --setup s
+mkdir -p colon && printf x >colon/a:b
+expect_refusal "colon in a name" "not allowed" --stub "$stub" --from colon --setup s
+mkdir -p backslash && printf x >'backslash/a\b'
+expect_refusal "backslash in a host name" "backslash" --stub "$stub" --from backslash --setup s
+mkdir -p cases && printf x >cases/Read.me && printf y >cases/READ.ME
+expect_refusal "names equal but for case" "when case is ignored" --stub "$stub" --from cases --setup s
+OUT=tree/sub/x.exe expect_refusal "output inside the folder" "inside the folder" --stub "$stub" --from tree --setup s
+# The format's limits (sparse files: nothing is read before the refusal).
+mkdir -p big && truncate -s 4294967296 big/huge.bin
+expect_refusal "file of 4 GiB" "at most 4 GiB - 1 bytes" --stub "$stub" --from big --setup s
+mkdir -p total && truncate -s 2147483648 total/one.bin && truncate -s 2147483649 total/two.bin
+expect_refusal "data area over 4 GiB" "limit of the data area" --stub "$stub" --from total --setup s
+mkdir -p many && (cd many && seq -f 'f%05g' 0 32768 | xargs touch)
+expect_refusal "32769 files" "32769 files; an archive can name at most 32768" --stub "$stub" --from many --setup s
+
+# Stamp values.
+expect_refusal "setup name of 22 characters" "more than 21 characters" --stub "$stub" --from tree --setup abcdefghijklmnopqrstuv
+expect_refusal "build id of 16 digits" "exactly 17 decimal digits" --stub "$stub" --from tree --setup s --build-id 2024010203040506
+expect_refusal "build id with a letter" "exactly 17 decimal digits" --stub "$stub" --from tree --setup s --build-id 2024010203040506x
+expect_refusal "required free space not a number" "byte count" --stub "$stub" --from tree --setup s --required-free 12k
+
+# Splash pictures.
+printf 'GIF89a not a bitmap' >notbmp.bmp
+expect_refusal "splash that is not a BMP" "not a BMP" --stub "$stub" --from tree --setup s --splash notbmp.bmp
+head -c 100 splash.bmp >short.bmp
+expect_refusal "splash cut short" "file size" --stub "$stub" --from tree --setup s --splash short.bmp
+cp splash.bmp badoffset.bmp && printf '\xff\xff\x00\x00' | dd of=badoffset.bmp bs=1 seek=10 conv=notrunc 2>/dev/null
+expect_refusal "splash with pixel offset outside the file" "pixel data offset" --stub "$stub" --from tree --setup s --splash badoffset.bmp
+
+# Command line.
+"$sfxpack" --stub "$stub" --from tree --setup s >log.txt 2>&1
+[ $? -eq 2 ] && grep -q "required" log.txt && ok "missing -o is a usage error" || bad "missing -o is a usage error"
+
+rm -rf big total many
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]
