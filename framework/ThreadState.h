@@ -1,0 +1,17 @@
+// Per-thread state of the class-library layer (internal to framework/).
+#pragma once
+
+#include <windows.h>
+
+class CWnd;
+class CWinThread;
+
+struct AFX_THREAD_STATE
+{
+    MSG m_lastSentMsg = {};              // the message AfxWndProc is handling (Default())
+    CWnd* m_pWndInit = nullptr;          // window object waiting for its window (AfxHookWindowCreate)
+    HHOOK m_hHookCbt = nullptr;
+    CWinThread* m_pCurrentThread = nullptr;
+};
+
+AFX_THREAD_STATE& AfxGetThreadState();

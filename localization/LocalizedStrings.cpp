@@ -1,0 +1,179 @@
+#include "LocalizedStrings.h"
+#include "LocalizationDictionary.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool TranslateText(const std::wstring& text, std::wstring& translation)
+{
+    return GetLocalizationDictionary()->Translate(text, translation) != FALSE;
+}
+
+// Items of a combo box that carries no item data; false when any item has
+// data or the count cannot be read (the box is then left alone).
+bool ReadComboItems(CComboBox* pCombo, std::vector<std::wstring>& items)
+{
+    int count = pCombo->GetCount();
+    if (count < 0)
+        return false;
+    items.assign(static_cast<size_t>(count), std::wstring());
+    for (int i = 0; i < pCombo->GetCount() && i < count; ++i) {
+        if (pCombo->GetItemData(i) != 0)
+            return false;
+        CString text;
+        pCombo->GetLBText(i, text);
+        items[static_cast<size_t>(i)] = text.GetString();
+    }
+    return true;
+}
+
+void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
+{
+    std::vector<std::wstring> items;
+    if (!ReadComboItems(pCombo, items))
+        return;
+
+    const int selection = pCombo->GetCurSel();
+    pCombo->ResetContent();
+    HWND hWnd = pCombo->m_hWnd;
+    if (pCache != nullptr) {
+        if (pCache->HasComboItems(hWnd))
+            pCache->GetComboItems(hWnd, items);
+        else
+            pCache->SetComboItems(hWnd, items);
+    }
+
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::wstring translation;
+        const std::wstring& shown = TranslateText(items[i], translation) ? translation : items[i];
+        int index = pCombo->AddString(shown.c_str());
+        // A sorted box may move the selected item: mark it (every item's data
+        // is 0 here) to find its final place.
+        if (static_cast<int>(i) == selection && index >= 0)
+            pCombo->SetItemData(index, 1);
+    }
+    int newSelection = CB_ERR;
+    if (selection >= 0) {
+        for (int i = 0; i < pCombo->GetCount(); ++i) {
+            if (pCombo->GetItemData(i) == 1) {
+                pCombo->SetItemData(i, 0);
+                newSelection = i;
+                break;
+            }
+        }
+    }
+    pCombo->SetCurSel(newSelection);
+}
+
+}  // namespace
+
+BOOL LoadLocalizedString(CString& text, UINT nID)
+{
+    HINSTANCE hModule = AfxFindStringResourceHandle(nID);
+    if (hModule == nullptr)
+        return FALSE;
+    CString loaded;
+    if (!loaded.LoadString(hModule, nID))
+        return FALSE;
+    text = loaded;
+    if (g_pUserInterfaceLocalization == nullptr)
+        return FALSE;
+    switch (GetLocalizationType()) {
+    case LOCALIZATION_NONE:
+    case LOCALIZATION_RESOURCE_FILES:
+        return TRUE;
+    case LOCALIZATION_DICTIONARY: {
+        std::wstring translation;
+        if (TranslateText(text.GetString(), translation))
+            text = translation.c_str();
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+bool IsComboBoxEx(HWND hWnd)
+{
+    if ((static_cast<DWORD>(::GetWindowLongPtrW(hWnd, GWL_STYLE)) & CBS_DROPDOWN) == 0)
+        return false;
+    wchar_t className[14] = {};
+    ::GetClassNameW(hWnd, className, 14);
+    return wcscmp(className, L"ComboBoxEx32") == 0;
+}
+
+void TranslateMenu(CMenu* pMenu)
+{
+    if (pMenu == nullptr || pMenu->GetMenuItemCount() < 1)
+        return;
+    for (int pos = 0; pos < pMenu->GetMenuItemCount(); ++pos) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        if (!pMenu->GetMenuItemInfo(static_cast<UINT>(pos), &info, TRUE))
+            continue;
+        if ((info.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)) == 0) {
+            CString text;
+            pMenu->GetMenuString(static_cast<UINT>(pos), text, MF_BYPOSITION);
+            std::wstring translation;
+            if (!text.IsEmpty() && TranslateText(text.GetString(), translation)) {
+                // Only the text changes: the item keeps its id, submenu and states.
+                MENUITEMINFOW change = {};
+                change.cbSize = sizeof(change);
+                change.fMask = MIIM_STRING;
+                change.dwTypeData = &translation[0];
+                pMenu->SetMenuItemInfo(static_cast<UINT>(pos), &change, TRUE);
+            }
+        }
+        if (info.hSubMenu != nullptr)
+            TranslateMenu(CMenu::FromHandle(info.hSubMenu));
+    }
+}
+
+void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache)
+{
+    if (pWnd == nullptr || pWnd->m_hWnd == nullptr)
+        return;
+    if (GetLocalizationType() != LOCALIZATION_DICTIONARY)
+        return;
+    const CLanguage language =
+        g_pUserInterfaceLocalization ? g_pUserInterfaceLocalization->GetLanguage() : g_DefaultLanguage;
+    if (language == g_DefaultLanguage && pCache == nullptr)
+        return;
+
+    // The window's own text.
+    CString current;
+    pWnd->GetWindowText(current);
+    std::wstring text = current.GetString();
+    const std::wstring shown = text;
+    if (pCache != nullptr) {
+        if (!pCache->HasText(pWnd->m_hWnd))
+            pCache->SetText(pWnd->m_hWnd, text);
+        else
+            text = pCache->GetText(pWnd->m_hWnd);
+    }
+    std::wstring translation;
+    if (TranslateText(text, translation))
+        pWnd->SetWindowText(translation.c_str());
+    else if (text != shown)
+        pWnd->SetWindowText(text.c_str());
+
+    // Children.
+    for (CWnd* pChild = pWnd->GetWindow(GW_CHILD); pChild != nullptr; pChild = pChild->GetWindow(GW_HWNDNEXT)) {
+        if (!IsComboBoxEx(pChild->m_hWnd))
+            TranslateWindow(pChild, pCache);
+    }
+
+    // Menu of a top-level window.
+    if ((pWnd->GetStyle() & WS_CHILD) == 0) {
+        CMenu* pMenu = pWnd->GetMenu();
+        if (pMenu != nullptr && ::IsMenu(pMenu->m_hMenu))
+            TranslateMenu(pMenu);
+    }
+
+    // Items of a combo box with a window object of its class.
+    if (pWnd->IsKindOf(RUNTIME_CLASS(CComboBox)))
+        TranslateComboBox(static_cast<CComboBox*>(pWnd), pCache);
+}

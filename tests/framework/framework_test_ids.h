@@ -1,0 +1,5 @@
+#pragma once
+#define IDS_TEST_PROMPT 1001
+#define IDS_TEST_FORMAT 1002
+#define IDD_TEST_DIALOG 100
+#define IDC_TEST_LABEL 101

@@ -1,0 +1,122 @@
+#include "LocalizationTestApp.h"
+#include "LocalizedStrings.h"
+#include "ResourceFileLocalization.h"
+#include "localization_test_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CLanguage Lang(const wchar_t* code)
+{
+    return CLanguage::FromString(code, FALSE);
+}
+
+std::wstring ProgramText()
+{
+    CString text;
+    LoadLocalizedString(text, IDS_ONLY_IN_PROGRAM);
+    return text.GetString();
+}
+
+class SatelliteTest : public ::testing::Test
+{
+protected:
+    CResourceFileLocalization* Strategy()
+    {
+        return dynamic_cast<CResourceFileLocalization*>(g_pUserInterfaceLocalization);
+    }
+    CTestApp app{LOCALIZATION_RESOURCE_FILES};
+    HINSTANCE hProgram = ::GetModuleHandleW(nullptr);
+};
+
+TEST_F(SatelliteTest, FirstCandidateWinsAndBecomesTheResourceModule)
+{
+    ASSERT_NE(nullptr, Strategy());
+    EXPECT_EQ(L"Program's own text", ProgramText());
+    EXPECT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    HMODULE hSatellite = Strategy()->GetSatelliteModule();
+    ASSERT_NE(nullptr, hSatellite);
+    EXPECT_EQ(hSatellite, AfxGetResourceHandle());
+    EXPECT_EQ(L"Satellite de-DE", ProgramText());          // not the -DEU one
+    // Strings the satellite lacks still come from the program.
+    CString text;
+    EXPECT_TRUE(LoadLocalizedString(text, IDS_WELCOME_TEXT));
+    EXPECT_TRUE(text == L"Welcome");
+
+    // Neutral: the program's resources again; the satellite stays held.
+    EXPECT_EQ(0u, app.SetUILanguage(L"", L""));
+    EXPECT_EQ(hProgram, AfxGetResourceHandle());
+    EXPECT_EQ(hSatellite, Strategy()->GetSatelliteModule());
+    EXPECT_EQ(L"Program's own text", ProgramText());
+}
+
+TEST_F(SatelliteTest, MismatchingVersionFallsBackToTheSecondCandidate)
+{
+    EXPECT_EQ(0u, app.SetUILanguage(L"fr-FR", L""));
+    EXPECT_EQ(L"Satellite FRA", ProgramText());
+    EXPECT_TRUE(g_pUserInterfaceLocalization->IsLanguageAvailable(Lang(L"FRA")));
+}
+
+TEST_F(SatelliteTest, RefusedLanguageChangesNothing)
+{
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    HMODULE hSatellite = Strategy()->GetSatelliteModule();
+    EXPECT_EQ(2u, app.SetUILanguage(L"ITA", L""));         // only a satellite of another version
+    EXPECT_EQ(2u, app.SetUILanguage(L"JPN", L""));         // no satellite at all
+    EXPECT_EQ(L"de-DE", app.GetUILanguage());
+    EXPECT_EQ(hSatellite, AfxGetResourceHandle());
+    EXPECT_EQ(hSatellite, Strategy()->GetSatelliteModule());
+    EXPECT_FALSE(g_pUserInterfaceLocalization->IsLanguageAvailable(Lang(L"ITA")));
+    EXPECT_TRUE(g_pUserInterfaceLocalization->IsLanguageAvailable(Lang(L"DEU")));
+}
+
+TEST_F(SatelliteTest, SatelliteCodeNeverRuns)
+{
+    // Its entry point would end this program with exit code 99.
+    EXPECT_TRUE(g_pUserInterfaceLocalization->IsLanguageAvailable(Lang(L"NLD")));
+    EXPECT_EQ(0u, app.SetUILanguage(L"nl-NL", L""));
+    EXPECT_EQ(L"Satellite with code", ProgramText());
+}
+
+TEST_F(SatelliteTest, InvalidLanguage)
+{
+    CLanguage invalid = Lang(L"not a language");
+    ASSERT_FALSE(invalid.IsValid());
+    ASSERT_FALSE(invalid.IsNeutral());
+    // Not looked for, although a file with an empty language part exists...
+    EXPECT_FALSE(g_pUserInterfaceLocalization->IsLanguageAvailable(invalid));
+    // ...which SetLanguage, not testing validity, does load.
+    EXPECT_TRUE(g_pUserInterfaceLocalization->SetLanguage(invalid));
+    EXPECT_EQ(L"Satellite without language", ProgramText());
+}
+
+TEST_F(SatelliteTest, ReplacingTheStrategyRestoresTheProgramsResources)
+{
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    ASSERT_NE(hProgram, AfxGetResourceHandle());
+    EXPECT_TRUE(InstallLocalizationStrategy(LOCALIZATION_DICTIONARY));   // deletes the satellite strategy
+    EXPECT_EQ(hProgram, AfxGetResourceHandle());
+    EXPECT_EQ(L"Program's own text", ProgramText());
+
+    EXPECT_TRUE(InstallLocalizationStrategy(LOCALIZATION_RESOURCE_FILES));
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    DeleteLocalizationStrategy();
+    EXPECT_EQ(hProgram, AfxGetResourceHandle());
+}
+
+TEST_F(SatelliteTest, NoApplicationLoadsNothing)
+{
+    CResourceFileLocalization strategy;
+    AFX_MODULE_STATE* state = AfxGetModuleState();
+    CWinApp* saved = state->m_pCurrentWinApp;
+    state->m_pCurrentWinApp = nullptr;
+    EXPECT_EQ(nullptr, strategy.LoadLanguageModule(Lang(L"DEU")));
+    EXPECT_FALSE(strategy.SetLanguage(Lang(L"DEU")));
+    state->m_pCurrentWinApp = saved;
+    HMODULE h = strategy.LoadLanguageModule(Lang(L"DEU"));
+    EXPECT_NE(nullptr, h);
+    ::FreeLibrary(h);
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+#include "LocalizationTestApp.h"
+#include "LocalizedStrings.h"
+#include "localization_test_ids.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class CTranslateDlg : public CDialog
+{
+public:
+    CTranslateDlg() : CDialog(IDD_TRANSLATE) {}
+
+    CComboBox m_plain;
+    CComboBox m_sorted;
+    CComboBox m_withData;
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        for (const wchar_t* item : { L"Welcome", L"Cancel", L"Unknown item" })
+            m_plain.AddString(item);
+        m_plain.SetCurSel(1);
+        for (const wchar_t* item : { L"Cancel", L"Welcome", L"B-item" })
+            m_sorted.AddString(item);
+        m_sorted.SetCurSel(1);  // "Cancel" (after "B-item")
+        m_withData.AddString(L"Welcome");
+        m_withData.SetItemData(m_withData.AddString(L"Cancel"), 5);
+        m_withData.SetCurSel(0);
+        ::SendDlgItemMessageW(m_hWnd, IDC_COMBO_NO_OBJECT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Cancel"));
+
+        COMBOBOXEXITEMW item = {};
+        item.mask = CBEIF_TEXT;
+        item.iItem = 0;
+        item.pszText = const_cast<LPWSTR>(L"Cancel");
+        HWND hEx = ::GetDlgItem(m_hWnd, IDC_COMBOEX);
+        ::SendMessageW(hEx, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        ::SendMessageW(hEx, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, IDC_COMBO_PLAIN, m_plain);
+        DDX_Control(pDX, IDC_COMBO_SORTED, m_sorted);
+        DDX_Control(pDX, IDC_COMBO_DATA, m_withData);
+    }
+};
+
+std::wstring TextOf(HWND hWnd)
+{
+    wchar_t buf[256] = {};
+    ::GetWindowTextW(hWnd, buf, 256);
+    return buf;
+}
+
+std::wstring Item(CComboBox& combo, int index)
+{
+    CString text;
+    combo.GetLBText(index, text);
+    return text.GetString();
+}
+
+std::wstring MenuText(HMENU hMenu, UINT pos)
+{
+    wchar_t buf[128] = {};
+    ::GetMenuStringW(hMenu, pos, buf, 128, MF_BYPOSITION);
+    return buf;
+}
+
+class TranslateWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES };
+        ::InitCommonControlsEx(&icc);
+        ASSERT_TRUE(dlg.Create(IDD_TRANSLATE));
+    }
+    void TearDown() override
+    {
+        if (dlg.m_hWnd)
+            dlg.DestroyWindow();
+        AfxDeleteTempMaps();
+    }
+    HWND Item(int id) const { return ::GetDlgItem(dlg.m_hWnd, id); }
+
+    CTestApp app{LOCALIZATION_DICTIONARY};
+    CTranslateDlg dlg;
+};
+
+TEST_F(TranslateWindowTest, GermanDialogWithChildrenCombosAndMenu)
+{
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, nullptr);
+
+    EXPECT_EQ(L"Willkommen", TextOf(dlg.m_hWnd));
+    EXPECT_EQ(L"Extrahieren fehlgeschlagen", TextOf(Item(IDC_FAILED_LABEL)));
+    EXPECT_EQ(L"Abbrechen", TextOf(Item(IDCANCEL)));               // "&Cancel" found as "Cancel"
+    EXPECT_EQ(L"Text of no dictionary", TextOf(Item(IDC_UNKNOWN_LABEL)));
+
+    // Combo box with a window object: items translated, selection kept.
+    ASSERT_EQ(3, dlg.m_plain.GetCount());
+    EXPECT_EQ(L"Willkommen", ::Item(dlg.m_plain, 0));
+    EXPECT_EQ(L"Abbrechen", ::Item(dlg.m_plain, 1));
+    EXPECT_EQ(L"Unknown item", ::Item(dlg.m_plain, 2));
+    EXPECT_EQ(1, dlg.m_plain.GetCurSel());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(0u, dlg.m_plain.GetItemData(i));
+
+    // Sorted: the selected item stays selected at its new place.
+    ASSERT_EQ(3, dlg.m_sorted.GetCount());
+    EXPECT_EQ(L"Abbrechen", ::Item(dlg.m_sorted, 0));
+    EXPECT_EQ(L"B-item", ::Item(dlg.m_sorted, 1));
+    EXPECT_EQ(0, dlg.m_sorted.GetCurSel());
+    EXPECT_EQ(0u, dlg.m_sorted.GetItemData(0));
+
+    // Item data: the box is left alone.
+    EXPECT_EQ(L"Welcome", ::Item(dlg.m_withData, 0));
+    EXPECT_EQ(L"Cancel", ::Item(dlg.m_withData, 1));
+    EXPECT_EQ(5u, dlg.m_withData.GetItemData(1));
+    EXPECT_EQ(0, dlg.m_withData.GetCurSel());
+
+    // No CComboBox object: a plain window, items untouched.
+    wchar_t buf[64] = {};
+    ::SendMessageW(Item(IDC_COMBO_NO_OBJECT), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(buf));
+    EXPECT_STREQ(L"Cancel", buf);
+
+    // Drop-down ComboBoxEx32: skipped whole, its edit keeps the English text.
+    HWND hEx = Item(IDC_COMBOEX);
+    EXPECT_TRUE(IsComboBoxEx(hEx));
+    HWND hEdit = reinterpret_cast<HWND>(::SendMessageW(hEx, CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, hEdit);
+    EXPECT_EQ(L"Cancel", TextOf(hEdit));
+
+    // Menu: texts translated, submenu, ids and states kept, separator untouched.
+    HMENU hMenu = ::GetMenu(dlg.m_hWnd);
+    ASSERT_NE(nullptr, hMenu);
+    EXPECT_EQ(L"Willkommen", MenuText(hMenu, 0));
+    HMENU hSub = ::GetSubMenu(hMenu, 0);
+    ASSERT_NE(nullptr, hSub);
+    EXPECT_EQ(L"Abbrechen", MenuText(hSub, 0));
+    EXPECT_EQ(static_cast<UINT>(IDM_CANCEL_ITEM), ::GetMenuItemID(hSub, 0));
+    UINT state = ::GetMenuState(hSub, 0, MF_BYPOSITION);
+    EXPECT_TRUE(state & MF_GRAYED);
+    EXPECT_TRUE(state & MF_CHECKED);
+    EXPECT_TRUE(::GetMenuState(hSub, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(L"Extrahieren fehlgeschlagen", MenuText(hSub, 2));
+    EXPECT_EQ(static_cast<UINT>(IDM_FAILED_ITEM), ::GetMenuItemID(hSub, 2));
+}
+
+TEST_F(TranslateWindowTest, SimpleComboBoxExIsEnteredLikeAnyChild)
+{
+    HWND hEx = Item(IDC_COMBOEX);
+    ::SetWindowLongPtrW(hEx, GWL_STYLE, (::GetWindowLongPtrW(hEx, GWL_STYLE) & ~0x3) | CBS_SIMPLE);
+    EXPECT_FALSE(IsComboBoxEx(hEx));
+    EXPECT_FALSE(IsComboBoxEx(Item(IDC_COMBO_PLAIN)));
+}
+
+TEST_F(TranslateWindowTest, CacheRestoresEnglishOnTheNextPass)
+{
+    CWindowTextCache cache;
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"Abbrechen", TextOf(Item(IDCANCEL)));
+    EXPECT_EQ(L"Abbrechen", ::Item(dlg.m_plain, 1));
+
+    ASSERT_EQ(0u, app.SetUILanguage(L"FRA", L""));
+    TranslateWindow(&dlg, &cache);   // from the stored English texts, not from the German ones
+    EXPECT_EQ(L"Annuler", TextOf(Item(IDCANCEL)));
+    EXPECT_EQ(L"Bienvenue", TextOf(dlg.m_hWnd));
+
+    ASSERT_EQ(0u, app.SetUILanguage(L"", L""));   // neutral: empty table
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"&Cancel", TextOf(Item(IDCANCEL)));
+    EXPECT_EQ(L"Welcome", TextOf(dlg.m_hWnd));
+    EXPECT_EQ(L"Extraction failed", TextOf(Item(IDC_FAILED_LABEL)));
+    EXPECT_EQ(L"Welcome", ::Item(dlg.m_plain, 0));
+    EXPECT_EQ(L"Cancel", ::Item(dlg.m_plain, 1));
+    EXPECT_EQ(1, dlg.m_plain.GetCurSel());
+    EXPECT_TRUE(cache.HasComboItems(dlg.m_plain.m_hWnd));
+    EXPECT_FALSE(cache.HasText(Item(IDC_COMBO_NO_OBJECT)));   // its empty text is not kept
+}
+
+TEST_F(TranslateWindowTest, OnlyTheDictionaryKindTranslates)
+{
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    InstallLocalizationStrategy(LOCALIZATION_NONE);
+    TranslateWindow(&dlg, nullptr);
+    EXPECT_EQ(L"&Cancel", TextOf(Item(IDCANCEL)));
+    InstallLocalizationStrategy(LOCALIZATION_DICTIONARY);
+}
+
+TEST(WindowTextCache, EmptyAndNullEntries)
+{
+    CWindowTextCache cache;
+    HWND h = reinterpret_cast<HWND>(0x10);
+    EXPECT_FALSE(cache.HasText(h));
+    cache.SetText(h, L"");
+    EXPECT_FALSE(cache.HasText(h));
+    cache.SetText(h, L"x");
+    EXPECT_EQ(L"x", cache.GetText(h));
+    cache.SetText(nullptr, L"y");
+    EXPECT_EQ(L"", cache.GetText(nullptr));
+    std::vector<std::wstring> items{L"keep"};
+    EXPECT_FALSE(cache.GetComboItems(h, items));
+    EXPECT_EQ(1u, items.size());
+    cache.SetComboItems(h, {});
+    EXPECT_TRUE(cache.HasComboItems(h));
+    EXPECT_TRUE(cache.GetComboItems(h, items));
+    EXPECT_TRUE(items.empty());
+}
+
+TEST(TranslateMenu, SeparatorsAndEmptyItemsAreSkipped)
+{
+    CTestApp app(LOCALIZATION_DICTIONARY);
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    CMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING | MF_CHECKED, 5, L"Welcome");
+    menu.AppendMenu(MF_STRING, 6, L"");
+    TranslateMenu(&menu);
+    EXPECT_TRUE(::GetMenuState(menu, 0, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(L"Willkommen", MenuText(menu, 1));
+    EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(5u, ::GetMenuItemID(menu, 1));
+    EXPECT_EQ(L"", MenuText(menu, 2));
+    EXPECT_EQ(6u, ::GetMenuItemID(menu, 2));
+}
+
+}  // namespace
