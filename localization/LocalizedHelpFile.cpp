@@ -5,10 +5,12 @@
 
 namespace {
 
+// A help file must be a file: a folder of the same name (or the search folder
+// itself, reached through an empty name) never counts.
 bool PathExists(const std::wstring& path)
 {
     struct _stat info;
-    return _wstat(path.c_str(), &info) == 0;
+    return _wstat(path.c_str(), &info) == 0 && (info.st_mode & _S_IFREG) != 0;
 }
 
 bool FindFirstMatch(const std::wstring& directory, const wchar_t* pattern, std::wstring& found)
@@ -16,9 +18,15 @@ bool FindFirstMatch(const std::wstring& directory, const wchar_t* pattern, std::
     struct _wfinddata_t data;
     const intptr_t handle = _wfindfirst((directory + pattern).c_str(), &data);
     if (handle == -1) return false;
+    bool ok = false;
+    do {
+        if (!(data.attrib & _A_SUBDIR)) {
+            found = directory + data.name;
+            ok = true;
+        }
+    } while (!ok && _wfindnext(handle, &data) == 0);
     _findclose(handle);
-    found = directory + data.name;
-    return true;
+    return ok;
 }
 
 std::wstring Text(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
@@ -60,7 +68,7 @@ BOOL FindLocalizedHelpFile(std::wstring* pOut, const wchar_t* folder, const wcha
         }
         if (ok) break;
     }
-    if (!ok && PathExists(directory + Text(plainName))) {
+    if (!ok && !Text(plainName).empty() && PathExists(directory + Text(plainName))) {
         found = directory + Text(plainName);
         ok = true;
     }

@@ -4,6 +4,7 @@
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <initializer_list>
 #include <string>
@@ -68,6 +69,17 @@ TEST_F(HelpFileSearch, PlainNameThenFirstShlpThenFirstChm)
     EXPECT_EQ(L"zz.shlp", Find(L"DEU"));
     Create({L"App"});
     EXPECT_EQ(L"App", Find(L"DEU"));
+}
+
+TEST_F(HelpFileSearch, FoldersAndAnEmptyPlainNameNeverCount)
+{
+    ASSERT_TRUE(CreateDirectoryW((m_box.Path() + L"App").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((m_box.Path() + L"App_de-DE.chm").c_str(), nullptr));
+    EXPECT_EQ(L"<not found>", Find(L"DEU"));
+    std::wstring out = L"<none>";
+    EXPECT_FALSE(FindLocalizedHelpFile(&out, m_box.Path().c_str(), L"App_", L"Setup_",
+                                       CLanguage::FromCode3(L"DEU", FALSE), L""));
+    EXPECT_EQ(L"<none>", out);
 }
 
 TEST_F(HelpFileSearch, NothingFoundLeavesTheOutputAlone)
