@@ -1,8 +1,7 @@
 #include "ArchiveFileEntry.h"
 
-#include <shlobj.h>
-
 #include "ExtractionHost.h"
+#include "LongPath.h"
 #include "MemberName.h"
 
 namespace {
@@ -86,19 +85,18 @@ bool CArchiveFileEntry::FragmentsContiguous() const {
 
 ExtractionResult CArchiveFileEntry::OpenOutput() {
     std::wstring folder = GetExtractionFolder();
-    std::wstring path = folder + m_wideName;
+    std::wstring path = folder + m_wideName;  // as the user sees it
     if (!folder.empty()) {
-        std::wstring directory = folder;
-        size_t slash = m_wideName.rfind(L'\\');
-        if (slash != std::wstring::npos && slash >= 1) directory += m_wideName.substr(0, slash);
-        while (directory.size() > 3 && directory.back() == L'\\') directory.pop_back();
+        // The member's folders and file may lie past MAX_PATH: work on the long form.
+        std::wstring longPath = ToLongPath(folder) + m_wideName;
+        size_t slash = longPath.rfind(L'\\');
         // An existing folder is no failure; a folder that cannot be made shows in the open.
-        SHCreateDirectoryExW(nullptr, directory.c_str(), nullptr);
+        CreateFolderChain(longPath.substr(0, slash));
         FILE* file = nullptr;
-        if (_wfopen_s(&file, path.c_str(), L"wb+") == 0 && file) {
+        if (_wfopen_s(&file, longPath.c_str(), L"wb+") == 0 && file) {
             setvbuf(file, nullptr, _IOFBF, kStreamBuffer);
             m_pFile = file;
-            m_outputPath = path;
+            m_outputPath = longPath;
             return SZ_OK;
         }
     }

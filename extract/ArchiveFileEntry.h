@@ -76,7 +76,7 @@ private:
     std::string m_pszName;
     std::wstring m_wideName;    // with '\' as the only separator
     FILE* m_pFile = nullptr;
-    std::wstring m_outputPath;  // the path m_pFile was opened on
+    std::wstring m_outputPath;  // the path m_pFile was opened on (long form)
     uint32_t m_nBlockPosition = 0;
     uint32_t m_nDestinationOffset = 0;
     std::map<uint32_t, ArchiveFragment> m_fragments;

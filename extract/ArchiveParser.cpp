@@ -4,6 +4,7 @@
 #include <new>
 
 #include "ExtractionHost.h"
+#include "LongPath.h"
 #include "MemberName.h"
 
 CArchiveParser* g_pArchiveParser = nullptr;
@@ -195,7 +196,7 @@ bool CArchiveParser::StreamComplete() const {
 void CArchiveParser::DiscardSpool() {
     if (m_pSpool) m_pSpool->CloseOutput();
     const std::wstring& folder = GetExtractionFolder();
-    if (!folder.empty()) DeleteFileW((folder + L"temp.htar").c_str());
+    if (!folder.empty()) DeleteFileW((ToLongPath(folder) + L"temp.htar").c_str());
 }
 
 ExtractionResult CArchiveParser::Finish() {

@@ -116,6 +116,11 @@ void ExtractTest::TearDown() {
 
 std::wstring ExtractTest::Folder() const { return GetExtractionFolder(); }
 
+void ExtractTest::UseTempRoot(const std::wstring& root) {
+    g_root = root;
+    ResetExtractionFolderForTests();
+}
+
 std::wstring ExtractTest::WriteProgram(const std::vector<uint8_t>& payload, size_t prefixSize,
                                        const std::vector<uint8_t>& trailer) {
     std::vector<uint8_t> bytes(prefixSize, 0x4D);
@@ -143,7 +148,7 @@ bool ExtractTest::OutputExists(const std::wstring& relative) { return quortest::
 
 std::vector<std::wstring> ExtractTest::FilesBelowRoot() {
     std::vector<std::wstring> files;
-    ListFiles(m_root, L"", files);
+    ListFiles(L"\\\\?\\" + m_root, L"", files);
     std::sort(files.begin(), files.end());
     return files;
 }

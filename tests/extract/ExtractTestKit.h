@@ -45,6 +45,8 @@ protected:
     // The temporary root (a fresh sandbox folder) and the extraction folder below it.
     const std::wstring& Root() const { return m_root; }
     std::wstring Folder() const;
+    // Makes the engine use another temporary root (below Root()) from now on.
+    void UseTempRoot(const std::wstring& root);
 
     // Writes prefix, payload and trailer into a program-like file in the sandbox.
     std::wstring WriteProgram(const std::vector<uint8_t>& payload, size_t prefixSize = 1000,
@@ -58,7 +60,7 @@ protected:
 
     std::vector<uint8_t> ReadOutput(const std::wstring& relative);
     bool OutputExists(const std::wstring& relative);
-    // Every file below the temporary root, relative to it, sorted.
+    // Every file below Root(), relative to it, sorted (also past MAX_PATH).
     std::vector<std::wstring> FilesBelowRoot();
 
     static std::vector<RecordedBox>& Boxes();

@@ -1,0 +1,57 @@
+#include "LongPath.h"
+
+#include <windows.h>
+
+namespace {
+
+const wchar_t kLongPrefix[] = L"\\\\?\\";
+const wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.compare(0, wcslen(prefix), prefix) == 0; }
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// Where the folders below the volume begin: after "\\?\C:\" or after the
+// share's '\' of "\\?\UNC\server\share\". npos when there is no such part.
+size_t FirstFolderPosition(const std::wstring& path) {
+    const size_t prefix = wcslen(kLongPrefix);
+    if (StartsWith(path, kLongUncPrefix)) {
+        size_t server = path.find(L'\\', wcslen(kLongUncPrefix));
+        if (server == std::wstring::npos) return std::wstring::npos;
+        size_t share = path.find(L'\\', server + 1);
+        return share == std::wstring::npos ? std::wstring::npos : share + 1;
+    }
+    if (StartsWith(path, kLongPrefix) && path.size() > prefix + 2 && IsDriveLetter(path[prefix]) &&
+        path[prefix + 1] == L':' && path[prefix + 2] == L'\\')
+        return prefix + 3;
+    return std::wstring::npos;
+}
+
+}  // namespace
+
+std::wstring ToLongPath(const std::wstring& path) {
+    if (path.empty() || StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;
+    std::wstring full(path.size() + MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    }
+    if (n == 0 || n >= full.size()) return path;
+    full.resize(n);
+    if (full.size() >= 3 && IsDriveLetter(full[0]) && full[1] == L':' && full[2] == L'\\') return kLongPrefix + full;
+    if (StartsWith(full, L"\\\\")) return kLongUncPrefix + full.substr(2);
+    return full;
+}
+
+void CreateFolderChain(const std::wstring& longFolder) {
+    std::wstring folder = longFolder;
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    // Usually the folder is there already, or only its last level is missing.
+    if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return;
+    size_t start = FirstFolderPosition(folder);
+    if (start == std::wstring::npos) return;
+    for (size_t slash = folder.find(L'\\', start); slash != std::wstring::npos; slash = folder.find(L'\\', slash + 1))
+        CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+}
