@@ -19,10 +19,20 @@ struct TempMenuMap
             delete entry.second;
         }
     }
-    ~TempMenuMap() { Clear(); }
 };
 
-thread_local TempMenuMap t_tempMenus;
+// A plain pointer per thread, created on first use and deleted by
+// DeleteTempMap (at idle time and when a framework thread ends): thread_local
+// objects with destructors corrupt the heap when a thread of a static MinGW
+// program ends, so none is used here.
+thread_local TempMenuMap* t_tempMenus = nullptr;
+
+TempMenuMap& TempMap()
+{
+    if (t_tempMenus == nullptr)
+        t_tempMenus = new TempMenuMap;
+    return *t_tempMenus;
+}
 
 }  // namespace
 
@@ -36,19 +46,24 @@ CMenu* CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == nullptr)
         return nullptr;
-    auto it = t_tempMenus.map.find(hMenu);
-    if (it != t_tempMenus.map.end())
+    auto it = TempMap().map.find(hMenu);
+    if (it != TempMap().map.end())
         return it->second;
     CMenu* pMenu = new CMenu;
     pMenu->m_hMenu = hMenu;
     pMenu->m_bTemporary = true;
-    t_tempMenus.map.emplace(hMenu, pMenu);
+    TempMap().map.emplace(hMenu, pMenu);
     return pMenu;
 }
 
 void CMenu::DeleteTempMap()
 {
-    t_tempMenus.Clear();
+    TempMenuMap* pMap = t_tempMenus;
+    t_tempMenus = nullptr;
+    if (pMap != nullptr) {
+        pMap->Clear();
+        delete pMap;
+    }
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

@@ -37,10 +37,20 @@ struct TempWndMap
             delete entry.second;
         }
     }
-    ~TempWndMap() { Clear(); }
 };
 
-thread_local TempWndMap t_tempWnds;
+// A plain pointer per thread, created on first use and deleted by
+// DeleteTempMap (at idle time and when a framework thread ends): thread_local
+// objects with destructors corrupt the heap when a thread of a static MinGW
+// program ends, so none is used here.
+thread_local TempWndMap* t_tempWnds = nullptr;
+
+TempWndMap& TempMap()
+{
+    if (t_tempWnds == nullptr)
+        t_tempWnds = new TempWndMap;
+    return *t_tempWnds;
+}
 thread_local AFX_THREAD_STATE t_threadState;
 
 const wchar_t kWndClassName[] = L"QuorFrameworkWnd";
@@ -155,12 +165,12 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    auto it = t_tempWnds.map.find(hWnd);
-    if (it != t_tempWnds.map.end())
+    auto it = TempMap().map.find(hWnd);
+    if (it != TempMap().map.end())
         return it->second;
     CWnd* pTemp = new CWnd;
     pTemp->m_hWnd = hWnd;
-    t_tempWnds.map.emplace(hWnd, pTemp);
+    TempMap().map.emplace(hWnd, pTemp);
     return pTemp;
 }
 
@@ -176,7 +186,12 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 
 void CWnd::DeleteTempMap()
 {
-    t_tempWnds.Clear();
+    TempWndMap* pMap = t_tempWnds;
+    t_tempWnds = nullptr;
+    if (pMap != nullptr) {
+        pMap->Clear();
+        delete pMap;
+    }
 }
 
 BOOL CWnd::Attach(HWND hWndNew)

@@ -1,0 +1,123 @@
+#include "TempRootRemoval.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// Length of the root part of an absolute path: "X:\" (3) or "\\server\share\"
+// (up to and including the separator after the share); 0 when the path is
+// not absolute in one of these two forms.
+size_t RootLength(const std::wstring& path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) return 3;
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        size_t server = 2;
+        size_t serverEnd = path.find_first_of(L"\\/", server);
+        if (serverEnd == std::wstring::npos || serverEnd == server) return 0;
+        size_t shareEnd = path.find_first_of(L"\\/", serverEnd + 1);
+        if (shareEnd == serverEnd + 1) return 0;
+        if (shareEnd == std::wstring::npos) return path.size();
+        return shareEnd + 1;
+    }
+    return 0;
+}
+
+// Owns a find handle.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : m_h(h) {}
+    ~FindHandle() {
+        if (m_h != INVALID_HANDLE_VALUE) FindClose(m_h);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+bool DeletePlainFile(const std::wstring& path, DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileW(path.c_str()) != FALSE;
+}
+
+bool RemoveDirectoryEntry(const std::wstring& path, DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+// Removes the contents of `dir` (no trailing backslash) and then `dir`.
+bool RemoveTree(const std::wstring& dir, DWORD dirAttributes) {
+    bool complete = true;
+    {
+        WIN32_FIND_DATAW data;
+        FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, 0));
+        if (find.Valid()) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring path = dir + L"\\" + name;
+                const DWORD attr = data.dwFileAttributes;
+                bool ok;
+                if (attr & FILE_ATTRIBUTE_REPARSE_POINT) {
+                    // A junction or symbolic link: remove the link itself only.
+                    ok = (attr & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryEntry(path, attr)
+                                                           : DeletePlainFile(path, attr);
+                } else if (attr & FILE_ATTRIBUTE_DIRECTORY) {
+                    ok = RemoveTree(path, attr);
+                } else {
+                    ok = DeletePlainFile(path, attr);
+                }
+                complete = complete && ok;
+            } while (FindNextFileW(find.Get(), &data));
+        }
+    }
+    return RemoveDirectoryEntry(dir, dirAttributes) && complete;
+}
+
+}  // namespace
+
+std::wstring SafeRemovalTarget(const std::wstring& root) {
+    if (root.empty()) return std::wstring();
+    if (root.find_first_of(L"\"*?<>|") != std::wstring::npos) return std::wstring();
+    if (root.compare(0, 4, L"\\\\?\\") == 0 || root.compare(0, 4, L"\\\\.\\") == 0 ||
+        root.compare(0, 4, L"//?/") == 0 || root.compare(0, 4, L"//./") == 0)
+        return std::wstring();
+    if (RootLength(root) == 0) return std::wstring();
+
+    // Resolve "." and ".." and trailing dots the way the file system will, and
+    // judge the result: a path that resolves to a drive or share root goes.
+    DWORD needed = GetFullPathNameW(root.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::wstring();
+    std::vector<wchar_t> buffer(needed + 1, L'\0');
+    DWORD got = GetFullPathNameW(root.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (got == 0 || got >= buffer.size()) return std::wstring();
+    std::wstring full(buffer.data(), got);
+    while (!full.empty() && IsSeparator(full.back())) full.pop_back();
+
+    const size_t rootLength = RootLength(full + L"\\");
+    if (rootLength == 0 || full.size() + 1 <= rootLength) return std::wstring();
+    if (full.find_first_not_of(L"\\/. ", rootLength) == std::wstring::npos) return std::wstring();
+    return full;
+}
+
+RemovalResult RemoveTempRootTree(const std::wstring& root) {
+    const std::wstring target = SafeRemovalTarget(root);
+    if (target.empty()) return RemovalResult::Refused;
+    const DWORD attr = GetFileAttributesW(target.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) return RemovalResult::Removed;  // nothing there
+    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) return RemovalResult::Refused;
+    if (attr & FILE_ATTRIBUTE_REPARSE_POINT)  // the root itself is a link: never enter it
+        return RemoveDirectoryEntry(target, attr) ? RemovalResult::Removed : RemovalResult::Incomplete;
+    return RemoveTree(target, attr) ? RemovalResult::Removed : RemovalResult::Incomplete;
+}

@@ -1,0 +1,23 @@
+// Removal of the temporary root at exit ("/CLEANUP"): done natively, never
+// through a command interpreter, and only for a folder that can safely go.
+#pragma once
+
+#include <string>
+
+enum class RemovalResult {
+    Removed,        // the folder and everything in it are gone (or it was not there)
+    Refused,        // empty, relative, a drive or share root, or not a plain folder path
+    Incomplete,     // something inside could not be deleted (in use, access denied)
+};
+
+// The full path that RemoveTempRootTree would remove, or an empty string when
+// the root must not be removed: an empty or relative path ("x", "C:x",
+// "\x"), a device or namespace path ("\\?\", "\\.\"), a drive root or a
+// share root (also when reached through "." or ".."), or a path with
+// wildcard or quote characters. A trailing backslash is dropped.
+std::wstring SafeRemovalTarget(const std::wstring& root);
+
+// Deletes the folder `root` with all its contents. Junctions and symbolic
+// links inside it are removed as links; what they point to is never entered.
+// Read-only files are deleted too.
+RemovalResult RemoveTempRootTree(const std::wstring& root);

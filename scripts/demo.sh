@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The demo: installs what is missing, builds, packs a sample payload into the
+# launcher, runs it under Wine with "/w" and shows what happened.
+#
+#   bash scripts/demo.sh
+#
+# Wine runs in its own sandboxed prefix under build/demo/ (drive S: is
+# build/demo/sandbox/; no drive reaches the rest of the file system). The
+# user's display is used when there is one, Xvfb otherwise. The picture of
+# the progress dialog is saved as out/demo-dialog.png.
+#
+# QUOR_DEMO_NO_BUILD=1 skips the installation and the build; QUOR_BUILD_DIR and
+# QUOR_OUT_DIR name other build and output folders (default build/ and out/).
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUOR_BUILD_DIR:-$repo/build}
+out=${QUOR_OUT_DIR:-$repo/out}
+demo="$build/demo"
+box="$demo/sandbox"
+
+if [ -z "${QUOR_DEMO_NO_BUILD:-}" ]; then
+  bash "$repo/scripts/setup.sh"
+  bash "$repo/scripts/build.sh" host x86_64
+fi
+
+echo "== packing the sample payload"
+rm -rf "$box/payload" "$box/temp" "$box/received.txt" "$box/dialog.bmp"
+mkdir -p "$box/payload" "$box/temp" "$out"
+cp -r "$repo/tests/e2e/payload/." "$box/payload/"
+# The sample installation program: it records what it received.
+cp "$build/x86_64/tests/e2e/dummysetup.exe" "$box/payload/setup.exe"
+"$out/host/artwork" --splash "$demo/splash.bmp"
+"$out/host/sfxpack" --stub "$out/x86_64/QuorSFX.exe" --from "$box/payload" --setup setup \
+    --splash "$demo/splash.bmp" -o "$box/QuorDemoSetup.exe"
+cp "$out/x86_64/e2edriver.exe" "$box/e2edriver.exe"
+ls -l "$box/QuorDemoSetup.exe"
+
+echo "== running QuorDemoSetup.exe /w under Wine"
+run_log="$demo/run.log"
+QUOR_WINE_ROOT="$demo" QUOR_TEST_TIMEOUT=180 bash "$repo/cmake/wine-run.sh" "$box/e2edriver.exe" \
+    --timeout 150000 --capture 'S:\dialog.bmp' \
+    --env 'TMP=S:\temp' --env 'TEMP=S:\temp' \
+    --env 'QUOR_DUMMY_RECORD=S:\received.txt' --env 'QUOR_DUMMY_EXIT=0' \
+    'S:\QuorDemoSetup.exe' /w | tee "$run_log"
+
+echo "== extracted files (S: is $box)"
+(cd "$box/temp" && find . -type f | sort)
+echo "== what the installation program received"
+if [ -f "$box/received.txt" ]; then cat "$box/received.txt"; else echo "(nothing: it was not started)"; fi
+echo "== exit code"
+grep '^exit code:' "$run_log" || echo "(none: the run did not end)"
+if [ -f "$box/dialog.bmp" ]; then
+  convert "$box/dialog.bmp" "$out/demo-dialog.png"
+  echo "== picture of the progress dialog: out/demo-dialog.png"
+fi
+WINEPREFIX="$demo/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true

@@ -1,0 +1,176 @@
+// Removal of the temporary root: which paths may go, and that the removal
+// stays inside the folder (links are removed, never followed).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <string>
+#include <vector>
+
+#include "TempRootRemoval.h"
+#include "TestSandbox.h"
+
+using quortest::FileExists;
+using quortest::FolderExists;
+using quortest::ScopedSandbox;
+using quortest::WriteFileBytes;
+
+namespace {
+
+TEST(SafeRemovalTarget, RefusesRootsThatAreNotPlainFolders) {
+    const wchar_t* refused[] = {
+        L"", L"x", L"x\\y\\", L"C:x", L"C:", L"\\x\\", L"/x",        // empty, relative, drive-relative
+        L"C:\\", L"C:/", L"c:\\\\", L"C:\\.", L"C:\\x\\..", L"C:\\x\\..\\", L"C:\\...\\", L"C:\\ .\\",
+        L"\\\\srv\\share", L"\\\\srv\\share\\", L"\\\\srv\\", L"\\\\srv", L"\\\\srv\\share\\a\\..\\",
+        L"\\\\?\\C:\\x", L"\\\\.\\C:\\x", L"//?/C:/x",                 // namespace and device paths
+        L"C:\\a\"b\\", L"C:\\x\\*", L"C:\\x?", L"C:\\x|y",            // quotes and wildcards
+    };
+    for (const wchar_t* root : refused)
+        EXPECT_EQ(L"", SafeRemovalTarget(root)) << quortest::Narrow(root);
+}
+
+TEST(SafeRemovalTarget, AcceptsAbsoluteFoldersBelowARoot) {
+    EXPECT_EQ(L"C:\\Temp\\QuorInstallFiles", SafeRemovalTarget(L"C:\\Temp\\QuorInstallFiles\\"));
+    EXPECT_EQ(L"C:\\a\\%TEMP%", SafeRemovalTarget(L"C:\\a\\%TEMP%\\"));
+    EXPECT_EQ(L"C:\\a", SafeRemovalTarget(L"C:\\a\\b\\..\\"));
+    EXPECT_EQ(L"\\\\srv\\share\\dir", SafeRemovalTarget(L"\\\\srv\\share\\dir\\"));
+}
+
+void WriteText(const std::wstring& path, const char* text) {
+    ASSERT_TRUE(WriteFileBytes(path, std::vector<uint8_t>(text, text + strlen(text))));
+}
+
+TEST(RemoveTempRootTree, RemovesNestedFoldersAndReadOnlyFiles) {
+    ScopedSandbox box(L"rm-tree");
+    const std::wstring root = box.Path() + L"QuorInstallFiles\\";
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((root + L"QUOR1\\").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((root + L"QUOR1\\sub").c_str(), nullptr));
+    WriteText(root + L"QUOR1\\setup.exe", "x");
+    WriteText(root + L"QUOR1\\sub\\ro.txt", "y");
+    ASSERT_TRUE(SetFileAttributesW((root + L"QUOR1\\sub\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW((root + L"QUOR1\\sub").c_str(), FILE_ATTRIBUTE_READONLY));
+    WriteText(box.Path() + L"neighbour.txt", "keep");
+
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
+    EXPECT_FALSE(FolderExists(root));
+    EXPECT_TRUE(FileExists(box.Path() + L"neighbour.txt"));
+    // A root that is already gone is not an error.
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
+}
+
+TEST(RemoveTempRootTree, PercentAndFilesAsRootAreTakenLiterally) {
+    ScopedSandbox box(L"rm-percent");
+    const std::wstring percent = box.Path() + L"%CD%\\";
+    ASSERT_TRUE(CreateDirectoryW(percent.c_str(), nullptr));
+    WriteText(percent + L"a.txt", "a");
+    WriteText(box.Path() + L"keep.txt", "k");
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(percent));
+    EXPECT_FALSE(FolderExists(percent));
+    EXPECT_TRUE(FileExists(box.Path() + L"keep.txt"));
+
+    // A file named as the root is not a folder: nothing is removed.
+    EXPECT_EQ(RemovalResult::Refused, RemoveTempRootTree(box.Path() + L"keep.txt\\"));
+    EXPECT_TRUE(FileExists(box.Path() + L"keep.txt"));
+}
+
+TEST(RemoveTempRootTree, FileInUseMakesItIncomplete) {
+    ScopedSandbox box(L"rm-busy");
+    const std::wstring root = box.Path() + L"root\\";
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    WriteText(root + L"busy.bin", "b");
+    HANDLE h = CreateFileW((root + L"busy.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(RemovalResult::Incomplete, RemoveTempRootTree(root));
+    CloseHandle(h);
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
+}
+
+// Makes `link` a junction to the folder `target` (both absolute).
+bool MakeJunction(const std::wstring& link, const std::wstring& target) {
+    if (!CreateDirectoryW(link.c_str(), nullptr)) return false;
+    HANDLE h = CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const std::wstring substitute = L"\\??\\" + target;
+    const USHORT subBytes = static_cast<USHORT>(substitute.size() * sizeof(wchar_t));
+    const USHORT printBytes = static_cast<USHORT>(target.size() * sizeof(wchar_t));
+    // REPARSE_DATA_BUFFER for a mount point, laid out by hand.
+    std::vector<BYTE> buf(8 + 8 + subBytes + 2 + printBytes + 2, 0);
+    auto put16 = [&](size_t at, USHORT v) { memcpy(&buf[at], &v, 2); };
+    const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    memcpy(&buf[0], &tag, 4);
+    put16(4, static_cast<USHORT>(buf.size() - 8));
+    put16(8, 0);
+    put16(10, subBytes);
+    put16(12, static_cast<USHORT>(subBytes + 2));
+    put16(14, printBytes);
+    memcpy(&buf[16], substitute.data(), subBytes);
+    memcpy(&buf[16 + subBytes + 2], target.data(), printBytes);
+    DWORD got = 0;
+    BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buf.data(), static_cast<DWORD>(buf.size()), nullptr, 0,
+                              &got, nullptr);
+    CloseHandle(h);
+    return ok != FALSE;
+}
+
+bool IsLink(const std::wstring& path) {
+    const DWORD attr = GetFileAttributesW(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Links made with the system's own calls where it can (Windows), else the
+// tree that the test's fixture made on the host (Wine cannot make links
+// itself, but shows host symbolic links to folders as reparse points).
+std::wstring PreparedLinkTree() {
+    wchar_t buf[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"QUOR_HOST_LINK_TREE", buf, MAX_PATH) == 0) return std::wstring();
+    return buf;
+}
+
+TEST(RemoveTempRootTree, LinksInsideAreRemovedNotFollowed) {
+    ScopedSandbox box(L"rm-links");
+    std::wstring base = box.Path();
+    std::wstring outside = base + L"outside\\";
+    std::wstring root = base + L"root\\";
+    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
+    WriteText(outside + L"precious.txt", "p");
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    bool linked = MakeJunction(root + L"junction", base + L"outside") && IsLink(root + L"junction");
+    linked = (CreateSymbolicLinkW((root + L"dirlink").c_str(), (base + L"outside").c_str(),
+                                  SYMBOLIC_LINK_FLAG_DIRECTORY) && IsLink(root + L"dirlink")) || linked;
+    if (!linked) {
+        base = PreparedLinkTree();
+        ASSERT_FALSE(base.empty()) << "no way to make a link here (set QUOR_HOST_LINK_TREE)";
+        outside = base + L"outside\\";
+        root = base + L"root\\";
+        ASSERT_TRUE(IsLink(root + L"dirlink"));
+        ASSERT_TRUE(FileExists(outside + L"precious.txt"));
+    }
+    WriteText(root + L"own.txt", "o");
+
+    const RemovalResult result = RemoveTempRootTree(root);
+    EXPECT_TRUE(FileExists(outside + L"precious.txt"));
+    EXPECT_FALSE(FileExists(root + L"own.txt"));
+    // Windows removes the link itself; Wine cannot remove a host link from
+    // inside and reports the removal as incomplete.
+    EXPECT_NE(RemovalResult::Refused, result);
+}
+
+TEST(RemoveTempRootTree, RootThatIsALinkIsRemovedAsALink) {
+    ScopedSandbox box(L"rm-rootlink");
+    const std::wstring outside = box.Path() + L"outside\\";
+    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
+    WriteText(outside + L"precious.txt", "p");
+    std::wstring base = box.Path();
+    if (!(MakeJunction(base + L"rootlink", base + L"outside") && IsLink(base + L"rootlink"))) {
+        base = PreparedLinkTree();
+        ASSERT_FALSE(base.empty()) << "no way to make a link here (set QUOR_HOST_LINK_TREE)";
+        ASSERT_TRUE(IsLink(base + L"rootlink"));
+    }
+    EXPECT_NE(RemovalResult::Refused, RemoveTempRootTree(base + L"rootlink\\"));
+    EXPECT_TRUE(FileExists(base + L"outside\\precious.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,512 @@
+// Whole runs of the packed launcher: switches, exit codes, the dialog, the
+// boxes of failed extractions, Cancel, the removal of the temporary root and
+// the translated dialog.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "E2eFixture.h"
+#include "TempRootRemoval.h"
+
+using namespace e2e;
+using quortest::FileExists;
+using quortest::FolderExists;
+
+namespace {
+
+
+std::string Trimmed(const std::string& s) {
+    size_t b = s.find_first_not_of(' ');
+    size_t e = s.find_last_not_of(' ');
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// The arguments the stand-in received, without the blanks around them.
+std::string Arguments(const Record& r) {
+    std::string a = First(r, "arguments");  // "[...]"
+    if (a.size() < 2) return "<none>";
+    return Trimmed(a.substr(1, a.size() - 2));
+}
+
+bool HasFile(const Record& r, const std::string& name) {
+    auto range = r.equal_range("file");
+    for (auto it = range.first; it != range.second; ++it)
+        if (it->second == name) return true;
+    return false;
+}
+
+void WriteText(const std::wstring& path, const char* text) {
+    ASSERT_TRUE(quortest::WriteFileBytes(path, std::vector<uint8_t>(text, text + strlen(text))));
+}
+
+// Sets HKLM "SOFTWARE\Quor\Setup\Reboot" "RebootNeeded" for its lifetime.
+class RebootNeeded {
+public:
+    RebootNeeded() {
+        HKEY key = nullptr;
+        m_ok = RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quor\\Setup\\Reboot", 0, nullptr, 0, KEY_ALL_ACCESS,
+                               nullptr, &key, nullptr) == ERROR_SUCCESS;
+        if (m_ok) {
+            DWORD one = 1;
+            m_ok = RegSetValueExW(key, L"RebootNeeded", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
+                                  sizeof(one)) == ERROR_SUCCESS;
+            RegCloseKey(key);
+        }
+    }
+    ~RebootNeeded() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quor"); }
+    bool Ok() const { return m_ok; }
+
+private:
+    bool m_ok = false;
+};
+
+// ---------------------------------------------------------------- runs
+
+class Runs : public WholeRun {};
+
+TEST_F(Runs, NoSwitchesShowsTheDialogExtractsAndStartsSetup) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"", Environment(7)));
+    DialogState s = WaitForVisibleDialog(run);
+    ASSERT_TRUE(s.hwnd) << "no visible dialog";
+    EXPECT_EQ(0, s.caption.rfind(L"Extracting ", 0)) << Utf8(s.caption);
+    EXPECT_EQ(L'%', s.caption.back()) << Utf8(s.caption);
+    EXPECT_EQ(0, s.progressLow);
+    EXPECT_EQ(500, s.progressHigh);
+    // The labels paint their own texts; their window texts stay the template's.
+    EXPECT_EQ(L"Welcome", s.heading);
+    EXPECT_EQ(L"The Quor Installation Wizard...", s.text);
+    EXPECT_EQ(L"Cancel", s.button);
+
+    // The stored splash picture (a sky with a yellow sun) fills the picture
+    // area, with the labels' black text drawn over it.
+    // Under load the first paint can lag behind visibility: look again for a
+    // while before judging.
+    int w = 0, h = 0;
+    std::vector<DWORD> pixels;
+    run.WaitUntil([&] {
+        return CaptureWindowPixels(s.hwnd, w, h, pixels) && CountPixelsNear(pixels, 0xFFD54A, 24) > 100u &&
+               CountPixelsNear(pixels, 0x000000, 40) > 200u;
+    }, 4000);
+    EXPECT_GT(CountPixelsNear(pixels, 0xFFD54A, 24), 100u);
+    EXPECT_GT(CountPixelsNear(pixels, 0x000000, 40), 200u);
+
+    ASSERT_TRUE(run.WaitForExit(60000));
+    EXPECT_EQ(0u, run.ExitCode());  // not waited for: the program's own 7 does not count
+    // The stand-in was started; it may still be writing its record.
+    Record r;
+    run.WaitUntil([&] { return ReadRecord(RecordPath(), r) && !First(r, "current folder").empty(); }, 10000);
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    EXPECT_EQ(Utf8(DefaultFolder(kOkBuildId)), First(r, "current folder") + "\\");
+    EXPECT_EQ("", Arguments(r));
+    EXPECT_TRUE(HasFile(r, "readme.txt"));
+    EXPECT_TRUE(HasFile(r, "docs\\guide.txt"));
+    EXPECT_TRUE(HasFile(r, "data\\blob.bin"));
+    EXPECT_FALSE(HasFile(r, "temp.htar"));
+}
+
+TEST_F(Runs, BuiltInBitmapShowsWithoutStoredSplash) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-nosplash"), L"/u", Environment()));
+    DialogState s = WaitForVisibleDialog(run);
+    ASSERT_TRUE(s.hwnd);
+    Sleep(300);
+    int w = 0, h = 0;
+    std::vector<DWORD> pixels;
+    ASSERT_TRUE(CaptureWindowPixels(s.hwnd, w, h, pixels));
+    EXPECT_GT(CountPixelsNear(pixels, 0xF5A623, 24), 30u);  // the emblem's orange arrow
+    EXPECT_LT(CountPixelsNear(pixels, 0xFFD54A, 10), 10u);  // and no sun
+    ASSERT_TRUE(run.WaitForExit(60000));
+    EXPECT_EQ(0u, run.ExitCode());
+}
+
+// A stored splash range that does not lie before the stream: never read, the
+// built-in bitmap shows.
+TEST_F(Runs, SplashRangeBeyondTheStreamShowsTheBuiltInBitmap) {
+    std::vector<uint8_t> exe;
+    ASSERT_TRUE(quortest::ReadFileBytes(Launcher(L"quor-ok"), exe));
+    const char marker[] = "KORVALIS5:";
+    auto at = std::search(exe.begin(), exe.end(), marker, marker + 10);
+    ASSERT_NE(exe.end(), at);
+    const uint32_t beyond = 0x7FFFFF00u;
+    memcpy(&*(at + 10), &beyond, 4);
+    const std::wstring patched = Box() + L"patched.exe";
+    ASSERT_TRUE(quortest::WriteFileBytes(patched, exe));
+
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(patched, L"/u", Environment()));
+    DialogState s = WaitForVisibleDialog(run);
+    ASSERT_TRUE(s.hwnd);
+    Sleep(300);
+    int w = 0, h = 0;
+    std::vector<DWORD> pixels;
+    ASSERT_TRUE(CaptureWindowPixels(s.hwnd, w, h, pixels));
+    EXPECT_GT(CountPixelsNear(pixels, 0xF5A623, 24), 30u);
+    EXPECT_LT(CountPixelsNear(pixels, 0xFFD54A, 10), 10u);
+    ASSERT_TRUE(run.WaitForExit(60000));
+    EXPECT_EQ(0u, run.ExitCode());
+}
+
+TEST_F(Runs, QuietShowsNothingAndReturnsTheProgramsCode) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/q", Environment(4242)));
+    bool sawVisible = false;
+    run.WaitUntil([&] {
+        for (HWND h : run.Windows())
+            if (IsWindowVisible(h)) sawVisible = true;
+        return false;
+    }, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_FALSE(sawVisible);
+    EXPECT_EQ(4242u, run.ExitCode());
+    Record r;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    EXPECT_EQ("/w /s /v/qn", Arguments(r));
+    const std::string tail = First(r, "arguments");
+    EXPECT_NE(std::string::npos, tail.find(" /w /s /v/qn]")) << tail;
+}
+
+TEST_F(Runs, WaitReturnsTheProgramsCodeOr3010WhenARestartIsPending) {
+    EXPECT_EQ(1603u, RunToEnd(Launcher(L"quor-ok"), L"/w", Environment(1603)));
+    EXPECT_EQ(3010u, RunToEnd(Launcher(L"quor-ok"), L"/w", Environment(3010)));
+    RebootNeeded reboot;
+    ASSERT_TRUE(reboot.Ok());
+    EXPECT_EQ(3010u, RunToEnd(Launcher(L"quor-ok"), L"/w", Environment(1603)));
+    EXPECT_EQ(3010u, RunToEnd(Launcher(L"quor-ok"), L"/w", Environment(0)));
+}
+
+TEST_F(Runs, UnpackOnlyStartsNothing) {
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/u /w", Environment(55)));
+    EXPECT_TRUE(FileExists(DefaultFolder(kOkBuildId) + L"setup.exe"));
+    EXPECT_TRUE(FileExists(DefaultFolder(kOkBuildId) + L"docs\\guide.txt"));
+    EXPECT_FALSE(FileExists(DefaultFolder(kOkBuildId) + L"temp.htar"));
+    Sleep(500);
+    EXPECT_FALSE(FileExists(RecordPath()));
+}
+
+TEST_F(Runs, PassOnTokensArriveWithTheirQuotes) {
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/w A=1 B=\"x y\" \"c d\" /Q", Environment()));
+    Record r;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    // "c opens no quoted stretch, d" opens one that runs to the end: /Q is passed on.
+    EXPECT_EQ("A=1 B=\"x y\" \"c d\" /Q", Arguments(r));
+
+    // A long token is passed on whole.
+    const std::wstring longToken = L"LONG=" + std::wstring(1500, L'z');
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), longToken + L" /w", Environment()));
+    Record r2;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r2));
+    EXPECT_EQ(Utf8(longToken), Arguments(r2));
+}
+
+TEST_F(Runs, UnpackFolderWithBlanksAndQuotes) {
+    const std::wstring folder = Box() + L"My Folder\\";
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=\"" + folder + L"\" /w", Environment()));
+    Record r;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    EXPECT_EQ(Utf8(folder + L"QUOR" + kOkBuildId), First(r, "current folder"));
+    EXPECT_TRUE(FileExists(folder + L"QUOR" + kOkBuildId + L"\\readme.txt"));
+    EXPECT_FALSE(FolderExists(Temp() + L"QuorInstallFiles"));
+}
+
+TEST_F(Runs, MissingSetupProgramFailsQuietly) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-nosetup"), L"/w", Environment()));
+    bool sawBox = false;
+    run.WaitUntil([&] {
+        sawBox = sawBox || !run.MessageBoxes().empty();
+        return false;
+    }, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_FALSE(sawBox);
+    EXPECT_EQ(1603u, run.ExitCode());
+    EXPECT_TRUE(FileExists(DefaultFolder(kNoSetupBuildId) + L"setup.exe"));
+}
+
+// ---------------------------------------------------------------- cancel and failures
+
+class Failures : public WholeRun {};
+
+TEST_F(Failures, CancelDuringThePauseStartsNothing) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/w", Environment()));
+    ASSERT_TRUE(WaitForVisibleDialog(run).hwnd);
+    // The files are out once setup.exe (the last member) is complete; the pause follows.
+    ASSERT_TRUE(run.WaitUntil([&] { return FileExists(DefaultFolder(kOkBuildId) + L"setup.exe") &&
+                                           !FileExists(DefaultFolder(kOkBuildId) + L"temp.htar"); }, 20000));
+    Sleep(1000);
+    run.PressCancel();
+    ASSERT_TRUE(run.WaitForExit(10000)) << "Cancel did not end the run";
+    EXPECT_EQ(1602u, run.ExitCode());
+    Sleep(500);
+    EXPECT_FALSE(FileExists(RecordPath()));
+}
+
+TEST_F(Failures, CancelWhileTheOutputFileBoxIsOpen) {
+    // A folder where a member file must go: opening it for writing fails.
+    const std::wstring folder = DefaultFolder(kOkBuildId);
+    ASSERT_EQ(0, SHCreateDirectoryExW(nullptr, (folder + L"readme.txt").c_str(), nullptr));
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/w", Environment()));
+    MessageBoxInfo first = run.WaitForMessageBox(30000);
+    ASSERT_TRUE(first.hwnd) << "no box for the output file";
+    EXPECT_EQ(L"Extraction failed", first.caption);
+    EXPECT_NE(std::wstring::npos, first.text.find(L"readme.txt")) << Utf8(first.text);
+    EXPECT_EQ(0, first.text.rfind(L"Unable to open the output file ", 0)) << Utf8(first.text);
+
+    run.PressCancel();
+    Sleep(500);
+    LauncherRun::CloseMessageBox(first);
+    ASSERT_TRUE(run.WaitUntil([&] { return !IsWindow(first.hwnd); }, 5000));
+    MessageBoxInfo second = run.WaitForMessageBox(10000);
+    ASSERT_TRUE(second.hwnd) << "no error box after the output-file box";
+    EXPECT_EQ(L"Extraction failed", second.caption);
+    EXPECT_NE(std::wstring::npos, second.text.find(L"Error")) << Utf8(second.text);
+    LauncherRun::CloseMessageBox(second);
+    ASSERT_TRUE(run.WaitForExit(10000)) << "the run did not end after Cancel";
+    EXPECT_EQ(1602u, run.ExitCode());
+    EXPECT_FALSE(FileExists(RecordPath()));
+}
+
+// Runs the launcher, answers every message box and returns them in order.
+std::vector<MessageBoxInfo> RunAnsweringBoxes(LauncherRun& run, DWORD timeoutMs) {
+    std::vector<MessageBoxInfo> seen;
+    run.WaitUntil([&] {
+        for (const MessageBoxInfo& box : run.MessageBoxes()) {
+            bool known = false;
+            for (const auto& s : seen) known = known || s.hwnd == box.hwnd;
+            if (known) continue;
+            seen.push_back(box);
+            Sleep(100);
+            LauncherRun::CloseMessageBox(box);
+        }
+        return false;
+    }, timeoutMs);
+    return seen;
+}
+
+TEST_F(Failures, DamagedPayloadShowsTheErrorAndFails) {
+    std::vector<uint8_t> exe;
+    ASSERT_TRUE(quortest::ReadFileBytes(Launcher(L"quor-ok"), exe));
+    const char marker[] = "KORVALIS2:";
+    auto at = std::search(exe.begin(), exe.end(), marker, marker + 10);
+    ASSERT_NE(exe.end(), at);
+    uint32_t payload = 0;
+    memcpy(&payload, &*(at + 10), 4);
+    ASSERT_LT(payload + 4096u, exe.size());
+    for (size_t i = payload + 40; i < payload + 4096 && i < exe.size(); i += 7) exe[i] ^= 0x5A;
+    const std::wstring damaged = Box() + L"damaged.exe";
+    ASSERT_TRUE(quortest::WriteFileBytes(damaged, exe));
+
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(damaged, L"/w", Environment()));
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(1603u, run.ExitCode());
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(L"Extraction failed", boxes.back().caption);
+    EXPECT_NE(std::wstring::npos, boxes.back().text.find(L"Error: ")) << Utf8(boxes.back().text);
+    EXPECT_FALSE(FileExists(RecordPath()));
+}
+
+TEST_F(Failures, UnwritableExtractionFolder) {
+    WriteText(Box() + L"file.txt", "a file, not a folder");
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=" + Box() + L"file.txt\\sub\\ /w", Environment()));
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(1603u, run.ExitCode());
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(0, boxes[0].text.rfind(L"Unable to open the output file ", 0)) << Utf8(boxes[0].text);
+    EXPECT_NE(std::wstring::npos, boxes[1].text.find(L"Can not write output file")) << Utf8(boxes[1].text);
+    for (const auto& b : boxes) EXPECT_EQ(L"Extraction failed", b.caption);
+}
+
+TEST_F(Failures, SpoolFileThatIsAFolder) {
+    ASSERT_EQ(0, SHCreateDirectoryExW(nullptr, (DefaultFolder(kOkBuildId) + L"temp.htar").c_str(), nullptr));
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/w", Environment()));
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(1603u, run.ExitCode());
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_NE(std::wstring::npos, boxes[0].text.find(L"temp.htar")) << Utf8(boxes[0].text);
+    EXPECT_NE(std::wstring::npos, boxes[1].text.find(L"Can not write output file")) << Utf8(boxes[1].text);
+}
+
+TEST_F(Failures, TooLittleFreeSpace) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-huge"), L"", Environment()));
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(100u, run.ExitCode());
+    ASSERT_EQ(1u, boxes.size());
+    wchar_t expected[400];
+    _snwprintf(expected, 400,
+               L"There is insufficient hard disk space left on drive %ls to start the installation process. "
+               L"Please free up %.2f MB hard disk space and restart the installation.",
+               Box().substr(0, 2).c_str(), 900000000000000000.0 / 1024 / 1024);
+    EXPECT_EQ(std::wstring(expected), boxes[0].text);
+    EXPECT_EQ(L"quor-huge", boxes[0].caption);
+    EXPECT_FALSE(FolderExists(Temp() + L"QuorInstallFiles"));
+
+    // Quiet: the same code, no window at all.
+    LauncherRun quiet;
+    ASSERT_TRUE(quiet.Start(Launcher(L"quor-huge"), L"/q", Environment()));
+    bool sawWindow = false;
+    quiet.WaitUntil([&] {
+        for (HWND h : quiet.Windows()) sawWindow = sawWindow || IsWindowVisible(h);
+        return false;
+    }, 30000);
+    ASSERT_TRUE(quiet.WaitForExit(1000));
+    EXPECT_EQ(100u, quiet.ExitCode());
+    EXPECT_FALSE(sawWindow);
+}
+
+TEST_F(Failures, TemporaryPathTooLong) {
+    const std::wstring longTemp = Box() + std::wstring(270, L'x');
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"", Environment(0, {L"TMP=" + longTemp, L"TEMP=" + longTemp})));
+    bool sawWindow = false;
+    run.WaitUntil([&] {
+        for (HWND h : run.Windows()) sawWindow = sawWindow || IsWindowVisible(h);
+        return false;
+    }, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(101u, run.ExitCode());
+    EXPECT_FALSE(sawWindow);
+}
+
+// ---------------------------------------------------------------- /CLEANUP
+
+class Cleanup : public WholeRun {};
+
+TEST_F(Cleanup, RemovesTheGivenFolderAfterTheRun) {
+    const std::wstring root = Box() + L"root\\";
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + root + L" /CLEANUP /w", Environment()));
+    EXPECT_TRUE(FileExists(RecordPath()));  // the program ran from the folder first
+    EXPECT_FALSE(FolderExists(root));
+    EXPECT_TRUE(FolderExists(Box()));
+}
+
+TEST_F(Cleanup, RemovesTheDefaultRootOnly) {
+    WriteText(Temp() + L"other.txt", "keep");
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/CLEANUP /u", Environment()));
+    EXPECT_FALSE(FolderExists(Temp() + L"QuorInstallFiles"));
+    EXPECT_TRUE(FileExists(Temp() + L"other.txt"));
+}
+
+TEST_F(Cleanup, WaitsForAProgramStartedWithoutWaiting) {
+    const std::wstring root = Box() + L"root\\";
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + root + L" /CLEANUP",
+                           Environment(9, {L"QUOR_DUMMY_SLEEP_MS=4000"})));
+    EXPECT_GE(GetTickCount64() - start, 9000u);  // the pause and the program's 4 s
+    EXPECT_TRUE(FileExists(RecordPath()));
+    EXPECT_FALSE(FolderExists(root));
+}
+
+TEST_F(Cleanup, HostileRootsRemoveNothingOutside) {
+    // A "%" in the path is taken literally.
+    const std::wstring victim = Box() + L"victim\\";
+    ASSERT_TRUE(CreateDirectoryW(victim.c_str(), nullptr));
+    WriteText(victim + L"keep.txt", "k");
+    const std::wstring percent = Box() + L"%QUORVICTIM%\\";
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + percent + L" /CLEANUP /u",
+                           Environment(0, {L"QUORVICTIM=victim"})));
+    EXPECT_TRUE(FileExists(victim + L"keep.txt"));
+    EXPECT_FALSE(FolderExists(percent));
+
+    // The drive root: S:\ holds this very test program.
+    const std::wstring drive = Box().substr(0, 3);
+    const std::wstring extracted = drive + L"QUOR" + kOkBuildId + L"\\";
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + drive + L" /CLEANUP /u", Environment()));
+    EXPECT_TRUE(FileExists(Launcher(L"quor-ok")));
+    EXPECT_TRUE(FileExists(extracted + L"readme.txt"));
+    EXPECT_TRUE(FileExists(victim + L"keep.txt"));
+    RemoveTempRootTree(extracted);
+}
+
+// A relative root has no drive: the free-space check ends the run (100, after
+// message 138), and the removal at exit touches nothing around the current folder.
+TEST_F(Failures, RelativeRootIsNeverRemoved) {
+    const std::wstring cwd = Box() + L"cwd\\";
+    ASSERT_TRUE(CreateDirectoryW(cwd.c_str(), nullptr));
+    WriteText(cwd + L"keep.txt", "k");
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=rel\\ /CLEANUP /u", Environment(), cwd));
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(100u, run.ExitCode());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(0, boxes[0].text.rfind(L"There is insufficient hard disk space left on drive  to start", 0))
+        << Utf8(boxes[0].text);
+    EXPECT_TRUE(FileExists(cwd + L"keep.txt"));
+    EXPECT_TRUE(FolderExists(cwd));
+}
+
+// A quote inside the path: the extraction fails (boxes) and nothing is removed.
+TEST_F(Failures, QuotedRootIsNeverRemoved) {
+    WriteText(Box() + L"keep.txt", "k");
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=" + Box() + L"a\"b\\ /CLEANUP /u", Environment()));
+    RunAnsweringBoxes(run, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(1603u, run.ExitCode());
+    EXPECT_TRUE(FileExists(Box() + L"keep.txt"));
+}
+
+// ---------------------------------------------------------------- language
+
+// The translation of an English text for a 3-letter language from the
+// dictionary source copied beside the tests.
+std::wstring Translation(const std::string& english, const std::string& code) {
+    std::vector<uint8_t> bytes;
+    if (!quortest::ReadFileBytes(E2eFolder() + L"dictionary.txt", bytes)) return std::wstring();
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::string line;
+    bool inKey = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') inKey = line == "[" + english + "]";
+        else if (inKey && line.rfind(code + " = ", 0) == 0) return Wide(line.substr(code.size() + 3));
+    }
+    return std::wstring();
+}
+
+class Localized : public WholeRun {};
+
+TEST_F(Localized, DialogIsInTheUsersLanguage) {
+    char lang[16] = {};
+    GetEnvironmentVariableA("QUOR_E2E_LANGUAGE", lang, sizeof(lang));
+    const std::string code = std::string(lang) == "de" ? "DEU" : std::string(lang) == "ja" ? "JPN" : "";
+    if (code.empty()) GTEST_SKIP() << "run through test_e2e_de / test_e2e_ja (QUOR_E2E_LANGUAGE)";
+    const std::wstring welcome = Translation("Welcome", code);
+    const std::wstring wizard = Translation("The Quor Installation Wizard...", code);
+    const std::wstring cancel = Translation("Cancel", code);
+    const std::wstring extracting = Translation("Extracting %d %%", code);
+    ASSERT_FALSE(welcome.empty() || wizard.empty() || cancel.empty() || extracting.empty());
+    ASSERT_NE(L"Welcome", welcome);
+
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/u", Environment()));
+    DialogState s = WaitForVisibleDialog(run);
+    ASSERT_TRUE(s.hwnd);
+    EXPECT_EQ(welcome, s.heading);
+    EXPECT_EQ(wizard, s.text);
+    EXPECT_EQ(cancel, s.button);
+    const std::wstring prefix = extracting.substr(0, extracting.find(L"%d"));
+    EXPECT_EQ(0, s.caption.rfind(prefix, 0)) << Utf8(s.caption);
+    ASSERT_TRUE(run.WaitForExit(60000));
+    EXPECT_EQ(0u, run.ExitCode());
+}
+
+}  // namespace

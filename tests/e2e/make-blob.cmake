@@ -1,0 +1,15 @@
+# Writes OUT: 2 MiB of text-like lines (compressible, not trivially), so an
+# extraction takes a visible moment.
+set(line "")
+foreach(i RANGE 0 63)
+  string(RANDOM LENGTH 60 ALPHABET "abcdefghijklmnopqrstuvwxyz0123456789 " RANDOM_SEED ${i} piece)
+  string(APPEND line "${piece}\n")
+endforeach()
+set(chunk "")
+foreach(i RANGE 0 7)
+  string(APPEND chunk "${line}")
+endforeach()
+file(WRITE ${OUT} "")
+foreach(i RANGE 0 63)
+  file(APPEND ${OUT} "${chunk}")
+endforeach()
