@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "LongPath.h"
+
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
@@ -112,8 +114,10 @@ std::wstring SafeRemovalTarget(const std::wstring& root) {
 }
 
 RemovalResult RemoveTempRootTree(const std::wstring& root) {
-    const std::wstring target = SafeRemovalTarget(root);
-    if (target.empty()) return RemovalResult::Refused;
+    const std::wstring safe = SafeRemovalTarget(root);
+    if (safe.empty()) return RemovalResult::Refused;
+    // The extracted tree may reach past MAX_PATH: remove it through the long form.
+    const std::wstring target = ToLongPath(safe);
     const DWORD attr = GetFileAttributesW(target.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES) return RemovalResult::Removed;  // nothing there
     if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) return RemovalResult::Refused;

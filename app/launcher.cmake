@@ -8,7 +8,7 @@ add_library(quor_launchercore STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/TempRootRemoval.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/DllSearchPath.cpp)
 target_include_directories(quor_launchercore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quor_launchercore PUBLIC advapi32)
+target_link_libraries(quor_launchercore PUBLIC quor_extract advapi32)
 
 set(quor_launcher_needs quor_framework quor_framework_main quor_localization quor_extract quor_appcontrols)
 set(quor_launcher_ready TRUE)

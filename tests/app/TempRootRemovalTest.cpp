@@ -60,6 +60,25 @@ TEST(RemoveTempRootTree, RemovesNestedFoldersAndReadOnlyFiles) {
     EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
 }
 
+TEST(RemoveTempRootTree, RemovesATreeReachingPastMaxPath) {
+    ScopedSandbox box(L"rm-long");
+    const std::wstring root = box.Path() + L"QuorInstallFiles\\";
+    // Folders created through the long form, as the extraction creates them.
+    std::wstring deep = L"\\\\?\\" + root;
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    for (int i = 0; i < 8; ++i) {
+        deep += std::wstring(60, static_cast<wchar_t>(L'a' + i)) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    ASSERT_GT(deep.size(), 500u);
+    ASSERT_TRUE(WriteFileBytes(deep + L"file.txt", {1, 2, 3}));
+    WriteText(box.Path() + L"neighbour.txt", "keep");
+
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
+    EXPECT_FALSE(FolderExists(root));
+    EXPECT_TRUE(FileExists(box.Path() + L"neighbour.txt"));
+}
+
 TEST(RemoveTempRootTree, PercentAndFilesAsRootAreTakenLiterally) {
     ScopedSandbox box(L"rm-percent");
     const std::wstring percent = box.Path() + L"%CD%\\";
