@@ -211,21 +211,21 @@ CLabel& CLabel::SetFontName(const CString& strFont, BYTE byCharSet)
 
 CLabel& CLabel::SetFontUnderline(bool bSet)
 {
-    BYTE byValue = bSet ? 1 : 0;
-    if (byValue == m_logFont.lfUnderline)
-        return *this;
-    m_logFont.lfUnderline = byValue;
-    RebuildFont();
-    Redraw();
-    return *this;
+    return SetFontFlag(&LOGFONTW::lfUnderline, bSet);
 }
 
 CLabel& CLabel::SetFontItalic(bool bSet)
 {
-    BYTE byValue = bSet ? 1 : 0;
-    if (byValue == m_logFont.lfItalic)
+    return SetFontFlag(&LOGFONTW::lfItalic, bSet);
+}
+
+// One of the font's on/off bytes: rebuilt and redrawn only when it changes.
+CLabel& CLabel::SetFontFlag(BYTE LOGFONTW::*pFlag, bool bSet)
+{
+    const BYTE byValue = bSet ? 1 : 0;
+    if (byValue == m_logFont.*pFlag)
         return *this;
-    m_logFont.lfItalic = byValue;
+    m_logFont.*pFlag = byValue;
     RebuildFont();
     Redraw();
     return *this;

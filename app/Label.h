@@ -82,6 +82,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    CLabel& SetFontFlag(BYTE LOGFONTW::*pFlag, bool bSet);
     void RebuildFont();
     void Redraw();
     void ChangeStyle(DWORD dwRemove, DWORD dwAdd, bool bFrameChanged);

@@ -1,38 +1,14 @@
 #include "Menu.h"
 #include "WinApp.h"
 
-#include <unordered_map>
+#include "TempObjectMap.h"
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
 namespace {
 
-struct TempMenuMap
-{
-    std::unordered_map<HMENU, CMenu*> map;
-    void Clear()
-    {
-        std::unordered_map<HMENU, CMenu*> old;
-        old.swap(map);
-        for (auto& entry : old) {
-            entry.second->m_hMenu = nullptr;
-            delete entry.second;
-        }
-    }
-};
-
-// A plain pointer per thread, created on first use and deleted by
-// DeleteTempMap (at idle time and when a framework thread ends): thread_local
-// objects with destructors corrupt the heap when a thread of a static MinGW
-// program ends, so none is used here.
-thread_local TempMenuMap* t_tempMenus = nullptr;
-
-TempMenuMap& TempMap()
-{
-    if (t_tempMenus == nullptr)
-        t_tempMenus = new TempMenuMap;
-    return *t_tempMenus;
-}
+using TempMenuMap = CTempObjectMap<HMENU, CMenu, &CMenu::m_hMenu>;
+thread_local TempMenuMap* t_pTempMenus = nullptr;
 
 }  // namespace
 
@@ -46,24 +22,18 @@ CMenu* CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == nullptr)
         return nullptr;
-    auto it = TempMap().map.find(hMenu);
-    if (it != TempMap().map.end())
-        return it->second;
+    if (CMenu* pMenu = TempMenuMap::Find(t_pTempMenus, hMenu))
+        return pMenu;
     CMenu* pMenu = new CMenu;
     pMenu->m_hMenu = hMenu;
     pMenu->m_bTemporary = true;
-    TempMap().map.emplace(hMenu, pMenu);
+    TempMenuMap::Add(t_pTempMenus, hMenu, pMenu);
     return pMenu;
 }
 
 void CMenu::DeleteTempMap()
 {
-    TempMenuMap* pMap = t_tempMenus;
-    t_tempMenus = nullptr;
-    if (pMap != nullptr) {
-        pMap->Clear();
-        delete pMap;
-    }
+    TempMenuMap::Delete(t_pTempMenus);
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

@@ -1,5 +1,6 @@
 #include "Wnd.h"
 #include "Menu.h"
+#include "TempObjectMap.h"
 #include "ThreadState.h"
 #include "WinApp.h"
 #include "Gdi.h"
@@ -24,33 +25,8 @@ PermanentMap& Permanent()
     return *map;
 }
 
-// Temporary objects of one thread, deleted at idle time or when the thread ends.
-struct TempWndMap
-{
-    std::unordered_map<HWND, CWnd*> map;
-    void Clear()
-    {
-        std::unordered_map<HWND, CWnd*> old;
-        old.swap(map);
-        for (auto& entry : old) {
-            entry.second->m_hWnd = nullptr;
-            delete entry.second;
-        }
-    }
-};
-
-// A plain pointer per thread, created on first use and deleted by
-// DeleteTempMap (at idle time and when a framework thread ends): thread_local
-// objects with destructors corrupt the heap when a thread of a static MinGW
-// program ends, so none is used here.
-thread_local TempWndMap* t_tempWnds = nullptr;
-
-TempWndMap& TempMap()
-{
-    if (t_tempWnds == nullptr)
-        t_tempWnds = new TempWndMap;
-    return *t_tempWnds;
-}
+using TempWndMap = CTempObjectMap<HWND, CWnd, &CWnd::m_hWnd>;
+thread_local TempWndMap* t_pTempWnds = nullptr;
 thread_local AFX_THREAD_STATE t_threadState;
 
 const wchar_t kWndClassName[] = L"QuorFrameworkWnd";
@@ -165,12 +141,11 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    auto it = TempMap().map.find(hWnd);
-    if (it != TempMap().map.end())
-        return it->second;
+    if (CWnd* pTemp = TempWndMap::Find(t_pTempWnds, hWnd))
+        return pTemp;
     CWnd* pTemp = new CWnd;
     pTemp->m_hWnd = hWnd;
-    TempMap().map.emplace(hWnd, pTemp);
+    TempWndMap::Add(t_pTempWnds, hWnd, pTemp);
     return pTemp;
 }
 
@@ -186,12 +161,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 
 void CWnd::DeleteTempMap()
 {
-    TempWndMap* pMap = t_tempWnds;
-    t_tempWnds = nullptr;
-    if (pMap != nullptr) {
-        pMap->Clear();
-        delete pMap;
-    }
+    TempWndMap::Delete(t_pTempWnds);
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
