@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth x11-utils
   lzma-dev googletest libtinyxml-dev
-  dpkg-dev imagemagick
+  dpkg-dev imagemagick locales
 )
 
 missing=()
@@ -24,6 +24,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 echo "setup: all packages present"
+
+# Host locales that tests run Wine under: without the host locale Wine cannot
+# give files non-ASCII names (ja_JP: member names in code page 932).
+locales_needed=(ja_JP.UTF-8)
+generate=0
+for l in "${locales_needed[@]}"; do
+  if ! locale -a 2>/dev/null | grep -qix "$(echo "$l" | sed 's/UTF-8/utf8/')"; then
+    $SUDO sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    generate=1
+  fi
+done
+if [ $generate -eq 1 ]; then
+  echo "setup: generating locales ${locales_needed[*]}"
+  $SUDO locale-gen >/dev/null
+fi
 
 # Sources of dependencies that are cross-compiled (not committed).
 repo=$(cd "$(dirname "$0")/.." && pwd)

@@ -259,6 +259,37 @@ TEST_F(ParserTest, HostileNameRefusesWholeArchive) {
     EXPECT_TRUE(FilesBelowRoot().empty());
 }
 
+TEST_F(ParserTest, NamesThatMeetOnDiskRefuseTheArchive) {
+    // Equal but for case and separator: the second would overwrite the first.
+    Archive archive = PlainArchive({{"d\\Read.me", Bytes("one")}, {"D/READ.ME", Bytes("two")}});
+    CArchiveParser parser(nullptr);
+    EXPECT_EQ(Feed(parser, archive.Build()), SZ_ERROR_DATA);
+    EXPECT_EQ(parser.NamesRead(), 1u);
+    EXPECT_EQ(parser.Finish(), SZ_ERROR_DATA);
+    EXPECT_TRUE(FilesBelowRoot().empty());
+}
+
+// Run with LC_ALL=ja_JP.UTF-8 (ANSI code page 932): names packed under code
+// page 1252 are written under what the conversion gives, and a 0x5C trail
+// byte is part of its character, not a folder separator.
+class AnsiCodePageNames : public ParserTest {};
+
+TEST_F(AnsiCodePageNames, ForeignNamesConvertAndTrailBytesAreNoSeparators) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs ANSI code page 932 (LC_ALL=ja_JP.UTF-8)";
+    const std::string resume = "r\xE9sum\xE9.txt";  // made on a code page 1252 machine
+    Archive archive = PlainArchive(
+        {{resume, Bytes("cv")}, {"\x95\x5C.txt", Bytes("table")}, {"plain.txt", Bytes("plain")}});
+    CArchiveParser parser(nullptr);
+    ASSERT_EQ(Feed(parser, archive.Build()), SZ_OK);
+    ASSERT_EQ(parser.Finish(), SZ_OK);
+    wchar_t converted[64] = {};
+    ASSERT_GT(MultiByteToWideChar(932, 0, resume.c_str(), -1, converted, 64), 0);
+    EXPECT_EQ(ReadOutput(converted), Bytes("cv"));
+    EXPECT_EQ(ReadOutput(L"\x8868.txt"), Bytes("table"));  // 0x95 0x5C
+    EXPECT_EQ(ReadOutput(L"plain.txt"), Bytes("plain"));
+    EXPECT_EQ(FilesBelowRoot().size(), 3u);  // no folder made of a trail byte, no spool
+}
+
 // The extraction folder and the error-text buffer.
 class FolderTest : public ExtractTest {};
 

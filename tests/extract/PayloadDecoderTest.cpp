@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ArchiveParser.h"
+#include "ExtractionHost.h"
 #include "ExtractTestKit.h"
 #include "HtarBuilder.h"
 #include "PayloadDecoder.h"
@@ -96,6 +97,54 @@ TEST_F(DriverTest, TextsAreAppendedAndInputFailuresReported) {
     // The file ends inside the header.
     Outcome cut = Decode(WriteProgram(std::vector<uint8_t>(7, 0x5D), 1000), 1000);
     EXPECT_EQ(cut.text, "\nError code: 6\n");
+}
+
+TEST_F(DriverTest, NoStoredSizeAndNoEndMarkerIsDataError) {
+    LzmaOptions options;
+    options.storeSize = false;  // the stream just stops: whole archive decoded, but no mark
+    Outcome outcome = Decode(WriteProgram(Compress(SmallExampleStream(), options)), 1000);
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.text, "\nError: Data error\n");
+    EXPECT_EQ(FilesBelowRoot(), std::vector<std::wstring>{L"program.bin"});
+}
+
+TEST_F(DriverTest, StepWithDecoderErrorHandsItsOutputOverFirst) {
+    // A stored size shorter than the data: the first step ends at 74 bytes
+    // without an end mark, so the decoder fails in the step that produced them.
+    std::vector<uint8_t> raw = SmallExampleStream();
+    const uint8_t size = static_cast<uint8_t>(raw.size());
+    std::vector<uint8_t> tail = RandomBytes(3000, 5);
+    raw.insert(raw.end(), tail.begin(), tail.end());
+    std::vector<uint8_t> payload = Compress(raw);
+    std::fill(payload.begin() + 5, payload.begin() + 13, 0);
+    payload[5] = size;
+    Outcome outcome = Decode(WriteProgram(payload), 1000);
+    EXPECT_EQ(outcome.text, "\nError: Data error\n");
+    ASSERT_NE(g_pArchiveParser, nullptr);
+    EXPECT_EQ(g_pArchiveParser->State(), PARSE_DATA);  // the 74 bytes reached the parser
+    EXPECT_EQ(g_pArchiveParser->FileEntry(1).Fragments().size(), 2u);
+}
+
+std::wstring g_cancellingRoot;
+// Sets the cancel flag from inside a decode step: the first data chunk opens
+// the spool file, which asks for the temporary root.
+bool CancelAtFirstSpoolOpen(std::wstring& root) {
+    g_bCancelExtraction = true;
+    root = g_cancellingRoot;
+    return true;
+}
+
+TEST_F(DriverTest, CancelStopsTheDecodeAfterTheStep) {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+    for (int i = 0; i < 4; ++i) files.push_back({"f" + std::to_string(i), RandomBytes(100000, 20 + i)});
+    std::wstring program = WriteProgram(Compress(PlainArchive(files).Build()), 1000);
+    g_cancellingRoot = Root();
+    SetExtractionTempRootFunction(CancelAtFirstSpoolOpen);
+    EXPECT_EQ(Decode(program, 1000).code, EXTRACT_CANCELLED);
+    ASSERT_NE(g_pArchiveParser, nullptr);
+    // Decoding stopped after the first step, not at the copy-out's own check.
+    EXPECT_FALSE(g_pArchiveParser->FileEntry(0).Fragments().empty());
+    EXPECT_TRUE(g_pArchiveParser->FileEntry(3).Fragments().empty());
 }
 
 TEST_F(DriverTest, CancelBeforeTheFirstStep) {

@@ -2,7 +2,14 @@
 // name inside the extraction folder and creatable on Windows.
 #include "ArchiveNames.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ArchiveParser.h"
 
 using namespace sfxpack;
 
@@ -73,6 +80,32 @@ TEST(CheckMemberName, NameWithItsNulMustStayBelow4096Bytes) {
     EXPECT_FALSE(CheckMemberName(std::string(4095, 'n'), error));
     EXPECT_TRUE(CheckMemberName("d\\" + std::string(4092, 'n'), error)) << error;
     EXPECT_FALSE(CheckMemberName("d\\" + std::string(4093, 'n'), error));
+}
+
+// The launcher's verdict on one name: the parser fed an archive that holds it.
+bool LauncherAccepts(const std::string& name) {
+    std::vector<uint8_t> stream = {0, 0, 0, 0, 1, 0};
+    stream.insert(stream.end(), name.begin(), name.end());
+    stream.push_back(0);
+    CArchiveParser parser(nullptr);
+    const uint32_t length = static_cast<uint32_t>(stream.size());
+    return parser.Write(stream.data(), length) == length;
+}
+
+TEST(CheckMemberName, RefusesExactlyWhatTheLauncherRefuses) {
+    ASSERT_EQ(GetACP(), 1252u);  // the code page the tool packs for
+    const std::string names[] = {
+        "setup.exe", "a\\b\\c.txt", "caf\xE9 \x80.txt", "COM10", ".hidden", "dir\\temp.htar", std::string(4094, 'n'),
+        "trailing.", "trailing ", "dir.\\x", "CONIN$", "conout$.txt", "com\xB9", "nul .txt", "a\x81", "a\x7F",
+        "a?b", "temp.htar", "..\\up", "", "\\abs", "C:x", "a\\\\b", std::string(4095, 'n')};
+    int accepted = 0;
+    for (const std::string& name : names) {
+        std::string error;
+        const bool tool = CheckMemberName(name, error);
+        EXPECT_EQ(tool, LauncherAccepts(name)) << testing::PrintToString(name.substr(0, 20)) << " " << error;
+        accepted += tool ? 1 : 0;
+    }
+    EXPECT_EQ(accepted, 7);
 }
 
 TEST(FoldCaseCp1252, FoldsAsciiAndLatinLetters) {

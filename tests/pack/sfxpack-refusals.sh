@@ -51,6 +51,8 @@ mkdir -p spool && printf x >spool/TEMP.HTAR
 expect_refusal "top-level temp.htar" "temp.htar" --stub "$stub" --from spool --setup s
 mkdir -p device && printf x >device/aux.txt
 expect_refusal "reserved device name" "reserved device name" --stub "$stub" --from device --setup s
+mkdir -p console/sub && printf x >console/sub/CONIN\$.txt
+expect_refusal "console device name, with the file named" "sub.CONIN\\\$\.txt.*reserved device name" --stub "$stub" --from console --setup s
 mkdir -p colon && printf x >colon/a:b
 expect_refusal "colon in a name" "not allowed" --stub "$stub" --from colon --setup s
 mkdir -p backslash && printf x >'backslash/a\b'

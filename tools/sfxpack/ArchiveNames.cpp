@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "MemberNameRule.h"
+
 namespace sfxpack {
 namespace {
 
@@ -32,32 +34,6 @@ std::string Hex(uint32_t cp) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(cp));
     return buf;
-}
-
-bool EqualsNoCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return i == a.size() && b[i] == 0;
-}
-
-// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 name devices on Windows, also
-// with an extension ("nul.txt") and with trailing blanks.
-bool IsReservedDeviceName(const std::string& component) {
-    std::string stem = component.substr(0, component.find('.'));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL"};
-    for (const char* n : kNames)
-        if (EqualsNoCase(stem, n)) return true;
-    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
-        std::string head = stem.substr(0, 3);
-        if (EqualsNoCase(head, "COM") || EqualsNoCase(head, "LPT")) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -97,34 +73,32 @@ bool Utf8ToCp1252(const std::string& utf8, std::string& cp1252, std::string& err
     return true;
 }
 
+std::wstring Cp1252ToWide(const std::string& cp1252) {
+    std::wstring wide;
+    for (char ch : cp1252) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        // The five bytes the code page leaves undefined convert to the C1
+        // controls of the same value, as Windows converts them.
+        const uint16_t mapped = (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : 0;
+        wide.push_back(static_cast<wchar_t>(mapped != 0 ? mapped : c));
+    }
+    return wide;
+}
+
 bool CheckMemberName(const std::string& name, std::string& error) {
-    if (name.empty()) { error = "empty name"; return false; }
-    if (name.size() + 1 > kMaxNameBytesWithNul) {
-        error = "name longer than " + std::to_string(kMaxNameBytesWithNul - 1) + " bytes";
+    if (name.size() + 1 >= kMaxMemberNameBytes) {
+        error = "name longer than " + std::to_string(kMaxMemberNameBytes - 2) + " bytes";
         return false;
     }
-    for (unsigned char c : name) {
-        if (c < 0x20 || c == 0x7F) { error = "control character in name"; return false; }
-        if (c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' || c == '/') {
-            error = std::string("character '") + static_cast<char>(c) + "' is not allowed in a Windows file name";
-            return false;
-        }
+    // The archive's only folder separator is '\'; the launcher would take '/' as a second one.
+    if (name.find('/') != std::string::npos) {
+        error = "character '/' is not allowed in a member name";
+        return false;
     }
-    std::size_t start = 0;
-    bool first = true;
-    for (;;) {
-        const std::size_t end = name.find('\\', start);
-        const std::string component = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (component.empty()) { error = "empty path component"; return false; }
-        if (component == "." || component == "..") { error = "\".\" or \"..\" component"; return false; }
-        if (IsReservedDeviceName(component)) { error = "reserved device name \"" + component + "\""; return false; }
-        if (first && end == std::string::npos && EqualsNoCase(component, "temp.htar")) {
-            error = "\"temp.htar\" at the top level is the extraction's spool file";
-            return false;
-        }
-        first = false;
-        if (end == std::string::npos) break;
-        start = end + 1;
+    // The launcher's own rule, on the name as a code page 1252 machine converts it.
+    if (const char* fault = MemberNameFault(Cp1252ToWide(name))) {
+        error = fault;
+        return false;
     }
     return true;
 }
