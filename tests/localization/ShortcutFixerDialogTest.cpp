@@ -1,5 +1,5 @@
 // The fixer's pipeline and Alt-key routing on real dialogs.
-#include "ShortcutFixer_Chinese.h"
+#include "ShortcutFixer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -10,13 +10,12 @@
 namespace {
 
 std::function<void(UINT, ShortcutFixerQuery*)> g_onQuery;
+std::map<HWND, std::map<UINT, int>> g_received;   // messages that watched controls got
 
 INT_PTR CALLBACK TestDlgProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_SHORTCUTFIXER_QUERYCONTROL && g_onQuery) {
+    if (message == WM_SHORTCUTFIXER_QUERYCONTROL && g_onQuery)
         g_onQuery(static_cast<UINT>(wParam), reinterpret_cast<ShortcutFixerQuery*>(lParam));
-        return TRUE;
-    }
     return message == WM_INITDIALOG;
 }
 
@@ -25,26 +24,14 @@ HWND MakeDialog(HWND hParent, DWORD style)
 {
     struct { DLGTEMPLATE head; WORD menu, windowClass, title; } tpl = {};
     tpl.head.style = style;
-    tpl.head.cx = 300;
-    tpl.head.cy = 200;
     return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &tpl.head, hParent, TestDlgProc, 0);
 }
 
 HWND Add(HWND hParent, const wchar_t* cls, const wchar_t* text, DWORD style, int id = 0)
 {
     return ::CreateWindowExW(0, cls, text, WS_CHILD | style, 0, 0, 60, 20, hParent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
-
-std::wstring Text(HWND hWnd)
-{
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(hWnd, buffer, 256);
-    return buffer;
-}
-
-// Counts of the messages a watched control received.
-std::map<HWND, std::map<UINT, int>> g_received;
 
 LRESULT CALLBACK Watch(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
@@ -56,6 +43,13 @@ HWND Watched(HWND hWnd)
 {
     ::SetWindowSubclass(hWnd, Watch, 1, 0);
     return hWnd;
+}
+
+std::wstring Text(HWND hWnd)
+{
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(hWnd, buffer, 256);
+    return buffer;
 }
 
 bool DonePosted(HWND hWnd)
@@ -79,6 +73,10 @@ protected:
         m_fixer.SetWindow(m_hDlg);
         return m_fixer.Fix();
     }
+    HWND Button(HWND hParent, const wchar_t* text, int id = 0)
+    {
+        return Add(hParent, L"Button", text, BS_PUSHBUTTON | WS_VISIBLE, id);
+    }
     HWND m_hDlg = nullptr;
     CShortcutFixer m_fixer;
 };
@@ -86,7 +84,6 @@ protected:
 TEST_F(ShortcutFixerDialog, NoOrDestroyedDialogFailsWithoutDoneMessage)
 {
     EXPECT_FALSE(m_fixer.Fix());
-    EXPECT_FALSE(DonePosted(nullptr));
     HWND hGone = MakeDialog(nullptr, WS_POPUP);
     ::DestroyWindow(hGone);
     m_fixer.SetWindow(hGone);
@@ -108,7 +105,7 @@ TEST_F(ShortcutFixerDialog, ParentsAnswerDecidesWhichControlsAreRecorded)
 {
     HWND h[4];
     for (int i = 0; i < 4; ++i)
-        h[i] = Add(m_hDlg, L"Button", L"Go", BS_PUSHBUTTON | WS_VISIBLE, 10 + i);
+        h[i] = Button(m_hDlg, L"Go", 10 + i);
     m_fixer.SetExcludedIds({ 11, 12 });
     std::map<UINT, BOOL> presetAllowed;
     g_onQuery = [&](UINT id, ShortcutFixerQuery* query) {
@@ -127,9 +124,9 @@ TEST_F(ShortcutFixerDialog, ParentsAnswerDecidesWhichControlsAreRecorded)
 
 TEST_F(ShortcutFixerDialog, MnemonicsAreUniqueAcrossNestedChildDialogs)
 {
-    HWND hSave = Add(m_hDlg, L"Button", L"Save", BS_PUSHBUTTON | WS_VISIBLE);
+    HWND hSave = Button(m_hDlg, L"Save");
     HWND hChild = MakeDialog(m_hDlg, DS_CONTROL | WS_CHILD | WS_VISIBLE);
-    HWND hSend = Add(hChild, L"Button", L"Send", BS_PUSHBUTTON | WS_VISIBLE);
+    HWND hSend = Button(hChild, L"Send");
     HWND hInner = MakeDialog(hChild, DS_CONTROL | WS_CHILD | WS_VISIBLE);
     HWND hStop = Add(hInner, L"Button", L"Stop", BS_AUTOCHECKBOX | WS_VISIBLE);
     EXPECT_TRUE(Fix());
@@ -143,7 +140,7 @@ TEST_F(ShortcutFixerDialog, LabelsGetMnemonicsWhileInputContentStays)
     HWND hLabel = Watched(Add(m_hDlg, L"Static", L"&Name:", SS_LEFT | WS_VISIBLE));
     HWND hEdit1 = Add(m_hDlg, L"Edit", L"a&b", WS_VISIBLE);
     HWND hEdit2 = Add(m_hDlg, L"Edit", L"c&d", WS_VISIBLE);
-    HWND hOk = Watched(Add(m_hDlg, L"Button", L"&OK", BS_DEFPUSHBUTTON | WS_VISIBLE));
+    HWND hOk = Watched(Button(m_hDlg, L"&OK"));
     HWND hEdit3 = Add(m_hDlg, L"Edit", L"e&f", WS_VISIBLE);
     HWND hHiddenEdit = Add(m_hDlg, L"Edit", L"x&y", 0);
     HWND hGroup = Add(m_hDlg, L"Button", L"&Group", BS_GROUPBOX | WS_VISIBLE);
@@ -154,26 +151,23 @@ TEST_F(ShortcutFixerDialog, LabelsGetMnemonicsWhileInputContentStays)
     EXPECT_EQ(m_fixer.FindLabelFor(m_fixer.FindControl(hEdit1)), pLabel);
     EXPECT_EQ(m_fixer.FindLabelFor(m_fixer.FindControl(hEdit2)), pLabel);
     EXPECT_EQ(m_fixer.FindLabelFor(m_fixer.FindControl(hEdit3)), nullptr);
-    // The label chose again and came out as before: nothing written back.
+    // The label and the button chose again and came out as before: not written back.
     EXPECT_EQ(pLabel->GetShortcut(), L"n");
-    EXPECT_EQ(Text(hLabel), L"&Name:");
-    EXPECT_EQ(Text(hOk), L"&OK");
-    EXPECT_EQ(g_received[hLabel][WM_SETTEXT], 0);
-    EXPECT_EQ(g_received[hOk][WM_SETTEXT], 0);
-
+    EXPECT_EQ(Text(hLabel) + Text(hOk), L"&Name:&OK");
+    EXPECT_EQ(g_received[hLabel][WM_SETTEXT] + g_received[hOk][WM_SETTEXT], 0);
     EXPECT_EQ(Text(hGroup), L"Group");
+    // Input content and unknown classes keep their '&', hidden or not.
     for (auto [hWnd, text] : { std::pair{ hEdit1, L"a&b" }, { hEdit2, L"c&d" }, { hEdit3, L"e&f" },
-                               { hHiddenEdit, L"x&y" } })
+                               { hHiddenEdit, L"x&y" }, { hOther, L"&Bar" } })
         EXPECT_EQ(Text(hWnd), text);
-    EXPECT_EQ(Text(hOther), L"&Bar");   // an unknown class keeps its marks too
 }
 
 TEST_F(ShortcutFixerDialog, EqualLengthTextsChooseInCollectionOrder)
 {
     std::vector<HWND> buttons;
     for (int i = 0; i < 40; ++i)
-        buttons.push_back(Add(m_hDlg, L"Button", L"abc", BS_PUSHBUTTON | WS_VISIBLE));
-    HWND hShort = Add(m_hDlg, L"Button", L"cb", BS_PUSHBUTTON | WS_VISIBLE);
+        buttons.push_back(Button(m_hDlg, L"abc"));
+    HWND hShort = Button(m_hDlg, L"cb");
     EXPECT_TRUE(Fix());
     EXPECT_EQ(Text(hShort), L"&cb");
     EXPECT_EQ(Text(buttons[0]), L"&abc");
@@ -184,33 +178,30 @@ TEST_F(ShortcutFixerDialog, EqualLengthTextsChooseInCollectionOrder)
 
 TEST_F(ShortcutFixerDialog, AltLetterReachesTheControlInANestedChildDialog)
 {
-    Add(m_hDlg, L"Button", L"Open", BS_PUSHBUTTON | WS_VISIBLE);
-    HWND hChild = MakeDialog(m_hDlg, DS_CONTROL | WS_CHILD | WS_VISIBLE);
-    HWND hFile = Watched(Add(hChild, L"Button", L"File", BS_PUSHBUTTON | WS_VISIBLE));
+    Button(m_hDlg, L"Open");
+    HWND hFile = Watched(Button(MakeDialog(m_hDlg, DS_CONTROL | WS_CHILD | WS_VISIBLE), L"File"));
     ASSERT_TRUE(Fix());
     ASSERT_EQ(m_fixer.FindControl(hFile)->GetShortcut(), L"f");
 
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
-    const BYTE altUp = keys[VK_MENU];
+    const BYTE altBefore = keys[VK_MENU];
     keys[VK_MENU] = 0x80;
     ::SetKeyboardState(keys);
     MSG msg = {};
     msg.hwnd = m_hDlg;
     msg.message = WM_SYSKEYDOWN;
     msg.wParam = 'F';
-    msg.lParam = 0x20000000;   // context code: Alt is down
     EXPECT_TRUE(m_fixer.PreTranslateMessage(&msg));
     EXPECT_EQ(g_received[hFile][WM_SYSKEYDOWN], 1);
     msg.wParam = VK_F1;
     EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
-    keys[VK_MENU] = altUp;
+    keys[VK_MENU] = altBefore;
     ::SetKeyboardState(keys);
     msg.wParam = 'F';
     EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
     EXPECT_EQ(g_received[hFile][WM_SYSKEYDOWN], 1);
-    MSG drained;
-    while (::PeekMessageW(&drained, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}   // the WM_SYSCHAR it made
+    while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}   // the WM_SYSCHAR it made
 }
 
 }  // namespace
