@@ -2,6 +2,7 @@
 #include "LocalizedHelpFile.h"
 #include "MergedLocalizationDictionary.h"
 #include "ResourceFileLocalization.h"
+#include "ShortcutFixer_Chinese.h"
 
 #include <cstdlib>
 #include <new>
@@ -11,6 +12,11 @@ LocalizationType g_nLocalizationType = 0;
 BOOL g_bLocalizationOwned = FALSE;
 HINSTANCE g_hDefaultResourceHandle = nullptr;
 CString g_strLanguageModulePrefix;
+// The mnemonic fixers come right after the prefix in the start-up order (and
+// go in reverse at exit); they stand ready for dialogs that attach one.
+CShortcutFixer g_ShortcutFixer;
+CShortcutFixer_Asia g_ShortcutFixerAsia;
+CShortcutFixer_Chinese g_ShortcutFixerChinese;
 
 COzuUserInterfaceLocalization::COzuUserInterfaceLocalization()
 {
