@@ -35,6 +35,9 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
     if (!ReadComboItems(pCombo, items))
         return;
 
+    // The selection is an index into the list as shown now; the items below
+    // are in the same order (read just now, or stored in list order by the
+    // previous pass), so the index names the same item in both.
     const int selection = pCombo->GetCurSel();
     pCombo->ResetContent();
     HWND hWnd = pCombo->m_hWnd;
@@ -45,25 +48,37 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
             pCache->SetComboItems(hWnd, items);
     }
 
+    // A sorted box puts the translations in an order of their own: each added
+    // item is marked with its place in items plus one (every item's data is 0
+    // here) to find where it went, then the marks are cleared again.
+    bool allAdded = true;
     for (size_t i = 0; i < items.size(); ++i) {
         std::wstring translation;
         const std::wstring& shown = TranslateText(items[i], translation) ? translation : items[i];
-        int index = pCombo->AddString(shown.c_str());
-        // A sorted box may move the selected item: mark it (every item's data
-        // is 0 here) to find its final place.
-        if (static_cast<int>(i) == selection && index >= 0)
-            pCombo->SetItemData(index, 1);
+        const int index = pCombo->AddString(shown.c_str());
+        if (index >= 0)
+            pCombo->SetItemData(index, static_cast<DWORD_PTR>(i) + 1);
+        else
+            allAdded = false;
     }
     int newSelection = CB_ERR;
-    if (selection >= 0) {
-        for (int i = 0; i < pCombo->GetCount(); ++i) {
-            if (pCombo->GetItemData(i) == 1) {
-                pCombo->SetItemData(i, 0);
-                newSelection = i;
-                break;
-            }
+    std::vector<std::wstring> listOrder;
+    const int count = pCombo->GetCount();
+    for (int i = 0; i < count; ++i) {
+        const DWORD_PTR mark = pCombo->GetItemData(i);
+        pCombo->SetItemData(i, 0);
+        if (mark == 0 || mark > items.size()) {
+            allAdded = false;
+            continue;
         }
+        if (selection >= 0 && mark - 1 == static_cast<DWORD_PTR>(selection))
+            newSelection = i;
+        listOrder.push_back(items[mark - 1]);
     }
+    // The stored untranslated items follow the list as it now stands, so that
+    // the next pass finds the selected item at the selection's index.
+    if (pCache != nullptr && allAdded)
+        pCache->SetComboItems(hWnd, listOrder);
     pCombo->SetCurSel(newSelection);
 }
 

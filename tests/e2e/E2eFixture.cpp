@@ -11,6 +11,7 @@ const wchar_t kOkBuildId[] = L"20261208000000001";
 const wchar_t kNoSplashBuildId[] = L"20261208000000002";
 const wchar_t kHugeBuildId[] = L"20261208000000003";
 const wchar_t kNoSetupBuildId[] = L"20261208000000004";
+const wchar_t kSlowBuildId[] = L"20261208000000005";
 
 std::wstring E2eFolder() { return quortest::ProgramFolder() + L"e2e\\"; }
 std::wstring Launcher(const std::wstring& name) { return E2eFolder() + name + L".exe"; }

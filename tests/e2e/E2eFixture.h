@@ -21,6 +21,7 @@ extern const wchar_t kOkBuildId[];
 extern const wchar_t kNoSplashBuildId[];
 extern const wchar_t kHugeBuildId[];
 extern const wchar_t kNoSetupBuildId[];
+extern const wchar_t kSlowBuildId[];  // quor-slow: a payload that takes seconds to decode
 
 // S:\bin\e2e\<name>.exe
 std::wstring Launcher(const std::wstring& name);

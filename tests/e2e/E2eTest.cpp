@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "E2eFixture.h"
+#include "ExtractionTypes.h"
 #include "TempRootRemoval.h"
 
 using namespace e2e;
@@ -217,6 +218,38 @@ TEST_F(Runs, UnpackFolderWithBlanksAndQuotes) {
     EXPECT_FALSE(FolderExists(Temp() + L"QuorInstallFiles"));
 }
 
+// Without a trailing backslash the folder is still the root: the files go
+// below it, not beside it under a longer name.
+TEST_F(Runs, UnpackFolderWithoutTrailingBackslash) {
+    const std::wstring folder = Box() + L"out";
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + folder + L" /u", Environment()));
+    EXPECT_TRUE(FileExists(folder + L"\\QUOR" + kOkBuildId + L"\\readme.txt"));
+    EXPECT_FALSE(FolderExists(folder + L"QUOR" + kOkBuildId));
+}
+
+// Progress 0, 250 and 499 read as whole percentages. Sent during the pause
+// before the launch, when the engine posts no more progress of its own.
+TEST_F(Runs, CaptionShowsWholePercentages) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/u", Environment()));
+    ASSERT_TRUE(WaitForVisibleDialog(run).hwnd);
+    ASSERT_TRUE(run.WaitUntil([&] { return FileExists(DefaultFolder(kOkBuildId) + L"setup.exe") &&
+                                           !FileExists(DefaultFolder(kOkBuildId) + L"temp.htar"); }, 20000));
+    Sleep(300);
+    const std::pair<int, const wchar_t*> expected[] = {
+        {0, L"Extracting 0 %"}, {250, L"Extracting 50 %"}, {499, L"Extracting 99 %"}};
+    for (const auto& e : expected) {
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(run.Dialog(), WM_EXTRACT_PROGRESS, WPARAM(e.first), 0, SMTO_ABORTIFHUNG, 5000,
+                                        &ignored));
+        const DialogState s = run.ReadDialog();
+        EXPECT_EQ(e.second, s.caption) << Utf8(s.caption);
+        EXPECT_EQ(e.first, s.progressPos);
+    }
+    ASSERT_TRUE(run.WaitForExit(30000));
+    EXPECT_EQ(0u, run.ExitCode());
+}
+
 TEST_F(Runs, MissingSetupProgramFailsQuietly) {
     LauncherRun run;
     ASSERT_TRUE(run.Start(Launcher(L"quor-nosetup"), L"/w", Environment()));
@@ -246,6 +279,37 @@ TEST_F(Failures, CancelDuringThePauseStartsNothing) {
     run.PressCancel();
     ASSERT_TRUE(run.WaitForExit(10000)) << "Cancel did not end the run";
     EXPECT_EQ(1602u, run.ExitCode());
+    Sleep(500);
+    EXPECT_FALSE(FileExists(RecordPath()));
+}
+
+// Cancel while the payload is still being decoded (a payload that takes
+// seconds), with no box open: the run ends at once with 1602, nothing was
+// written out or started, and the spool is gone.
+TEST_F(Failures, CancelWhileDecodingEndsAtOnce) {
+    const std::wstring folder = DefaultFolder(kSlowBuildId);
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-slow"), L"/w", Environment()));
+    DialogState s;
+    ASSERT_TRUE(run.WaitUntil([&] {
+        s = run.ReadDialog();
+        return s.visible && FileExists(folder + L"temp.htar");
+    }, 20000)) << "the spool never appeared";
+    ASSERT_LT(s.progressPos, 250) << "decoding was over before Cancel";
+    const ULONGLONG pressed = GetTickCount64();
+    run.PressCancel();
+    bool sawBox = false;
+    run.WaitUntil([&] {
+        sawBox = sawBox || !run.MessageBoxes().empty();
+        return !run.Running();
+    }, 10000);
+    ASSERT_TRUE(run.WaitForExit(1000)) << "Cancel did not end the run";
+    EXPECT_LT(GetTickCount64() - pressed, 3000u);
+    EXPECT_EQ(1602u, run.ExitCode());
+    EXPECT_FALSE(sawBox);
+    EXPECT_FALSE(FileExists(folder + L"temp.htar"));
+    EXPECT_FALSE(FileExists(folder + L"setup.exe"));   // the last member: copy-out never began
+    EXPECT_FALSE(FileExists(folder + L"readme.txt"));
     Sleep(500);
     EXPECT_FALSE(FileExists(RecordPath()));
 }
@@ -436,32 +500,147 @@ TEST_F(Cleanup, HostileRootsRemoveNothingOutside) {
 }
 
 // A relative root has no drive: the free-space check ends the run (100, after
-// message 138), and the removal at exit touches nothing around the current folder.
+// message 138), and the removal at exit touches nothing. A removal that took
+// the root as given would reach "quorrel" under the launcher's current
+// folder, or under the system folder it moves to before removing.
 TEST_F(Failures, RelativeRootIsNeverRemoved) {
     const std::wstring cwd = Box() + L"cwd\\";
-    ASSERT_TRUE(CreateDirectoryW(cwd.c_str(), nullptr));
-    WriteText(cwd + L"keep.txt", "k");
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_NE(0u, GetSystemDirectoryW(system, MAX_PATH));
+    const std::wstring planted[] = {cwd + L"quorrel\\", std::wstring(system) + L"\\quorrel\\"};
+    for (const std::wstring& folder : planted) {
+        ASSERT_EQ(0, SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr)) << Utf8(folder);
+        WriteText(folder + L"keep.txt", "k");
+    }
     LauncherRun run;
-    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=rel\\ /CLEANUP /u", Environment(), cwd));
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=quorrel\\ /CLEANUP /u", Environment(), cwd));
     std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
     ASSERT_TRUE(run.WaitForExit(1000));
     EXPECT_EQ(100u, run.ExitCode());
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(0, boxes[0].text.rfind(L"There is insufficient hard disk space left on drive  to start", 0))
         << Utf8(boxes[0].text);
-    EXPECT_TRUE(FileExists(cwd + L"keep.txt"));
-    EXPECT_TRUE(FolderExists(cwd));
+    for (const std::wstring& folder : planted) EXPECT_TRUE(FileExists(folder + L"keep.txt")) << Utf8(folder);
+    RemoveTempRootTree(planted[1]);
 }
 
-// A quote inside the path: the extraction fails (boxes) and nothing is removed.
+// A quote inside the path: the extraction fails (boxes) and nothing is
+// removed, neither the quote-less reading of the root nor its parts. The
+// switches come first: a quote opens a stretch that runs to the end.
 TEST_F(Failures, QuotedRootIsNeverRemoved) {
-    WriteText(Box() + L"keep.txt", "k");
+    const std::wstring planted[] = {Box(), Box() + L"ab\\", Box() + L"a\\", Box() + L"b\\"};
+    for (const std::wstring& folder : planted) {
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);  // Box() is there already
+        WriteText(folder + L"keep.txt", "k");
+    }
     LauncherRun run;
-    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=" + Box() + L"a\"b\\ /CLEANUP /u", Environment()));
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/CLEANUP /u /UFPATH=" + Box() + L"a\"b\\", Environment(), Box()));
     RunAnsweringBoxes(run, 60000);
     ASSERT_TRUE(run.WaitForExit(1000));
     EXPECT_EQ(1603u, run.ExitCode());
-    EXPECT_TRUE(FileExists(Box() + L"keep.txt"));
+    for (const std::wstring& folder : planted) EXPECT_TRUE(FileExists(folder + L"keep.txt")) << Utf8(folder);
+}
+
+// ---------------------------------------------------------------- small drives
+
+// Run through test_e2e_small_drives (run-small-drives.sh), which mounts two
+// small tmpfs drives: QUOR_E2E_SPACE_DRIVE, a drive letter of its own whose
+// free space nothing else changes, and QUOR_E2E_FULL_FOLDER, a folder with
+// room for the spool of quor-ok but not for the spool and its members.
+std::wstring EnvironmentValue(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(value) : std::wstring();
+}
+
+// A copy of quor-ok in the box that asks for `bytes` of free space.
+std::wstring WithRequiredFreeBytes(const std::wstring& box, uint64_t bytes) {
+    std::vector<uint8_t> exe;
+    if (!quortest::ReadFileBytes(Launcher(L"quor-ok"), exe)) return std::wstring();
+    const char marker[] = "KORVALIS4:";
+    auto at = std::search(exe.begin(), exe.end(), marker, marker + 10);
+    if (at == exe.end()) return std::wstring();
+    memcpy(&*(at + 10), &bytes, sizeof(bytes));
+    const std::wstring path = box + L"required-" + std::to_wstring(bytes) + L".exe";
+    return quortest::WriteFileBytes(path, exe) ? path : std::wstring();
+}
+
+class SmallDrive : public WholeRun {
+protected:
+    void SetUp() override {
+        WholeRun::SetUp();
+        m_space = EnvironmentValue(L"QUOR_E2E_SPACE_DRIVE");
+        m_full = EnvironmentValue(L"QUOR_E2E_FULL_FOLDER");
+        if (m_space.empty() || m_full.empty()) GTEST_SKIP() << "run through test_e2e_small_drives";
+    }
+    std::wstring m_space;  // "T:\"
+    std::wstring m_full;   // ends with '\'
+};
+
+TEST_F(SmallDrive, ExactlyTheRequiredFreeSpaceIsNotEnough) {
+    const std::wstring temp = m_space + L"temp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    ASSERT_TRUE(GetDiskFreeSpaceW(m_space.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters));
+    const uint64_t freeBytes = uint64_t(sectorsPerCluster * bytesPerSector) * freeClusters;
+    ASSERT_GT(freeBytes, 0u);
+    const auto env = Environment(0, {L"TMP=" + temp, L"TEMP=" + temp});
+
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(WithRequiredFreeBytes(Box(), freeBytes), L"", env));
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(100u, run.ExitCode());
+    ASSERT_EQ(1u, boxes.size());
+    wchar_t expected[400];
+    _snwprintf(expected, 400,
+               L"There is insufficient hard disk space left on drive %ls to start the installation process. "
+               L"Please free up %.2f MB hard disk space and restart the installation.",
+               m_space.substr(0, 2).c_str(), double(freeBytes) / 1024 / 1024);
+    EXPECT_EQ(std::wstring(expected), boxes[0].text);
+
+    // Nothing required: the check passes and the run goes on.
+    EXPECT_EQ(0u, RunToEnd(WithRequiredFreeBytes(Box(), 0), L"/u", env));
+    EXPECT_TRUE(FileExists(temp + L"\\QuorInstallFiles\\QUOR" + kOkBuildId + L"\\readme.txt"));
+    RemoveTempRootTree(temp);
+}
+
+// The spool fits, the members after it do not: the write-failure box, 1603,
+// and neither the spool nor a half-written member stays behind.
+TEST_F(SmallDrive, DiskFullWhileWritingTheMembers) {
+    const std::wstring reference = Box() + L"reference\\";
+    ASSERT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + reference + L" /u", Environment()));
+
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=" + m_full + L" /u", Environment()));
+    MessageBoxInfo box = run.WaitForMessageBox(60000);
+    ASSERT_TRUE(box.hwnd) << "no box for the full disk";
+    // The copy-out has begun (progress 250 and up) when the spool was complete;
+    // the dialog may still be catching up with the posted progress.
+    int progress = -1;
+    run.WaitUntil([&] { return (progress = run.ReadDialog().progressPos) >= 250; }, 5000);
+    EXPECT_GE(progress, 250) << "the spool itself did not fit";
+    EXPECT_EQ(L"Extraction failed", box.caption);
+    EXPECT_NE(std::wstring::npos, box.text.find(L"Can not write output file")) << Utf8(box.text);
+    LauncherRun::CloseMessageBox(box);
+    ASSERT_TRUE(run.WaitUntil([&] { return !IsWindow(box.hwnd); }, 5000));
+    std::vector<MessageBoxInfo> more = RunAnsweringBoxes(run, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(1603u, run.ExitCode());
+    for (const auto& b : more) ADD_FAILURE() << "a further box: " << Utf8(b.text);
+
+    const std::wstring folder = m_full + L"QUOR" + kOkBuildId + L"\\";
+    EXPECT_FALSE(FileExists(folder + L"temp.htar"));
+    int complete = 0;
+    for (const wchar_t* member : {L"readme.txt", L"docs\\guide.txt", L"data\\blob.bin", L"setup.exe"}) {
+        std::vector<uint8_t> expected, written;
+        ASSERT_TRUE(quortest::ReadFileBytes(reference + L"QUOR" + kOkBuildId + L"\\" + member, expected));
+        if (!quortest::ReadFileBytes(folder + member, written)) continue;  // never written, or removed
+        EXPECT_EQ(expected.size(), written.size()) << Utf8(member) << " is half-written";
+        ++complete;
+    }
+    EXPECT_LT(complete, 4);
+    RemoveTempRootTree(folder);
 }
 
 // ---------------------------------------------------------------- language

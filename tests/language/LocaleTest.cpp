@@ -59,3 +59,19 @@ TEST(SystemLocale, SystemLanguageSelectsItsTexts)
     ASSERT_TRUE(cancel.count(code));
     EXPECT_EQ(cancel.at(code), text);
 }
+
+// Keys are Western text whatever the system's code page: "Caf\xE9" is "Café"
+// also where 0xE9 means something else (a lead byte under 932, a Cyrillic
+// letter under 1251).
+TEST(SystemLocale, KeysAreReadWithTheWesternCodePage)
+{
+    langtest::CImageBuilder image;
+    image.Magic().U32(1).Text("Caf\xE9").U32(1).Bytes("DEU").Text("Kaffee");
+    CMergedLocalizationDictionary dictionary;
+    ASSERT_TRUE(ParseMergedDictionary(image.Image().data(), image.Image().size(), dictionary));
+    CLocalizationDictionary table;
+    ASSERT_TRUE(dictionary.BuildLanguageTable(CLanguage::FromCode3(L"DEU", FALSE), table));
+    std::wstring text;
+    EXPECT_TRUE(table.Translate(L"Caf\u00E9", text)) << "ANSI code page " << GetACP();
+    EXPECT_EQ(L"Kaffee", text);
+}

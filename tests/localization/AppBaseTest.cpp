@@ -158,6 +158,24 @@ TEST(HelpFile, LanguageHelpFileBecomesTheApplicationsHelp)
     EXPECT_EQ(expected, app.m_pszHelpFilePath);
 }
 
+// The stems lose their blanks, and the neutral language adds no "_": the
+// decoys are what a stem with a blank or a "_" too many would find instead.
+TEST(HelpFile, StemsLoseTheirBlanksAndTheNeutralLanguageGetsNoUnderscore)
+{
+    quortest::ScopedSandbox box(L"helpstem");
+    for (const wchar_t* name : {L"decoy.shlp", L"MyApp_de-DE.chm", L"MyApp.chm", L"MyApp_.chm"})
+        ASSERT_TRUE(quortest::WriteFileBytes(box.Path() + name, {'x'}));
+
+    CTestApp app(LOCALIZATION_DICTIONARY);
+    free(const_cast<LPWSTR>(app.m_pszAppName));
+    app.m_pszAppName = _wcsdup(L"My App");
+    AfxGetModuleState()->m_lpszCurrentAppName = app.m_pszAppName;
+    EXPECT_EQ(0u, app.SetUILanguage(L"DEU", box.Path()));
+    EXPECT_EQ(box.Path() + L"MyApp_de-DE.chm", app.m_pszHelpFilePath);
+    EXPECT_EQ(0u, app.SetUILanguage(L"", box.Path()));
+    EXPECT_EQ(box.Path() + L"MyApp.chm", app.m_pszHelpFilePath);
+}
+
 TEST(HelpFile, NullApplicationNamesAreTolerated)
 {
     COzuWinApp app(LOCALIZATION_DICTIONARY);   // never initialized: no names

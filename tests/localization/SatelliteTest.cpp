@@ -3,6 +3,8 @@
 #include "ResourceFileLocalization.h"
 #include "localization_test_ids.h"
 
+#include "TestSandbox.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,6 +119,43 @@ TEST_F(SatelliteTest, NoApplicationLoadsNothing)
     HMODULE h = strategy.LoadLanguageModule(Lang(L"DEU"));
     EXPECT_NE(nullptr, h);
     ::FreeLibrary(h);
+}
+
+// A program file Setup.new.exe takes "Setup" as its base: a copy of this
+// program under that name, beside the German satellite named Setup_de-DE.NLS
+// and nothing else, passes the first satellite test.
+TEST(SatelliteName, ProgramNameWithTwoDotsUsesTheTextBeforeTheFirstDot)
+{
+    quortest::ScopedSandbox box(L"satname");
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
+    const std::wstring program = box.Path() + L"Setup.new.exe";
+    ASSERT_TRUE(::CopyFileW(self, program.c_str(), TRUE));
+    ASSERT_TRUE(::CopyFileW((quortest::ProgramFolder() + L"test_localization_de-DE.NLS").c_str(),
+                            (box.Path() + L"Setup_de-DE.NLS").c_str(), TRUE));
+
+    std::wstring command = L"\"" + program +
+        L"\" --gtest_filter=SatelliteTest.FirstCandidateWinsAndBecomesTheResourceModule"
+        L" --gtest_output=xml:\"" + box.Path() + L"child.xml\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                 box.Path().c_str(), &si, &pi));
+    const DWORD waited = ::WaitForSingleObject(pi.hProcess, 120000);
+    DWORD code = 0xFFFFFFFFu;
+    if (waited == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &code);
+    else
+        ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(0u, code) << "Setup.new.exe did not load Setup_de-DE.NLS";
+    // The child ran that test (a filter that matches nothing would pass too).
+    std::vector<uint8_t> xml;
+    ASSERT_TRUE(quortest::ReadFileBytes(box.Path() + L"child.xml", xml));
+    EXPECT_NE(std::string::npos,
+              std::string(xml.begin(), xml.end()).find("name=\"FirstCandidateWinsAndBecomesTheResourceModule\""));
 }
 
 }  // namespace

@@ -160,6 +160,45 @@ TEST_F(TranslateWindowTest, SimpleComboBoxExIsEnteredLikeAnyChild)
     ::SetWindowLongPtrW(hEx, GWL_STYLE, (::GetWindowLongPtrW(hEx, GWL_STYLE) & ~0x3) | CBS_SIMPLE);
     EXPECT_FALSE(IsComboBoxEx(hEx));
     EXPECT_FALSE(IsComboBoxEx(Item(IDC_COMBO_PLAIN)));
+
+    // Entered like any child: the edit inside it is translated.
+    HWND hEdit = reinterpret_cast<HWND>(::SendMessageW(hEx, CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, hEdit);
+    ASSERT_EQ(L"Cancel", TextOf(hEdit));
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, nullptr);
+    EXPECT_EQ(L"Abbrechen", TextOf(hEdit));
+}
+
+TEST_F(TranslateWindowTest, EnglishWithoutCacheLeavesTheWindowUntouched)
+{
+    // The English table knows "Cancel": a translation would drop the '&'.
+    ASSERT_EQ(0u, app.SetUILanguage(L"ENU", L""));
+    TranslateWindow(&dlg, nullptr);
+    EXPECT_EQ(L"&Cancel", TextOf(Item(IDCANCEL)));
+    CWindowTextCache cache;
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"Cancel", TextOf(Item(IDCANCEL)));
+}
+
+TEST_F(TranslateWindowTest, SortedBoxKeepsTheSelectedItemThroughLanguageSwitches)
+{
+    auto selected = [this] {
+        const int i = dlg.m_sorted.GetCurSel();
+        return i < 0 ? std::wstring(L"<none>") : ::Item(dlg.m_sorted, i);
+    };
+    ASSERT_EQ(L"Cancel", selected());
+    CWindowTextCache cache;
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"Abbrechen", selected());
+    ASSERT_EQ(0u, app.SetUILanguage(L"FRA", L""));
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"Annuler", selected());
+    ASSERT_EQ(0u, app.SetUILanguage(L"", L""));
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"Cancel", selected());
+    EXPECT_EQ(L"B-item", ::Item(dlg.m_sorted, 0));
 }
 
 TEST_F(TranslateWindowTest, CacheRestoresEnglishOnTheNextPass)
