@@ -33,7 +33,7 @@ function(quor_import_only_known_dlls target)
   # Delay-import libraries named like the system's import libraries, in a
   # folder searched first by this program's link only: every -lversion of
   # the program and of its libraries binds to the delayed form.
-  set(dir ${CMAKE_BINARY_DIR}/delayimp)
+  set(dir ${CMAKE_BINARY_DIR}/delayimp/${target})
   # 32-bit symbols carry a leading underscore (and stdcall's @N suffix).
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(stdcall_prefix 1)
@@ -50,10 +50,10 @@ function(quor_import_only_known_dlls target)
     add_custom_command(
       OUTPUT ${dir}/lib${dll}.a
       COMMAND ${CMAKE_COMMAND} -DNM=${QUOR_NM} -DDLLTOOL=${QUOR_DLLTOOL} -DIMPORT_LIB=${system_lib}
-              -DDLL=${dll}.dll -DSTDCALL_PREFIX=${stdcall_prefix} -DWORK=${dir}/${dll} -DOUT=${dir}/lib${dll}.a
+              -DSTDCALL_PREFIX=${stdcall_prefix} -DWORK=${dir}/${dll} -DOUT=${dir}/lib${dll}.a
               -P ${QUOR_KNOWN_DLL_IMPORTS_DIR}/MakeDelayImportLib.cmake
       DEPENDS ${system_lib} ${QUOR_KNOWN_DLL_IMPORTS_DIR}/MakeDelayImportLib.cmake
-      COMMENT "Delay-import library for ${dll}.dll"
+      COMMENT "Delay-import library for lib${dll}.a"
       VERBATIM)
     list(APPEND libs ${dir}/lib${dll}.a)
   endforeach()

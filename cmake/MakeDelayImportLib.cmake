@@ -1,8 +1,14 @@
 # Script mode: makes a delay-import library for one system DLL from the
 # toolchain's ordinary import library (the same exports, bound at first call).
-#   -DNM=... -DDLLTOOL=... -DIMPORT_LIB=libx.a -DDLL=x.dll -DSTDCALL_PREFIX=0|1
-#   -DWORK=folder-for-the-def-file -DOUT=libx.a
+#   -DNM=... -DDLLTOOL=... -DIMPORT_LIB=libx.a -DSTDCALL_PREFIX=0|1
+#   -DWORK=path-of-the-def-file-without-.def -DOUT=libx.a
 cmake_policy(VERSION 3.20)
+# The DLL the import library binds to (libhtmlhelp.a binds hhctrl.ocx).
+execute_process(COMMAND ${DLLTOOL} --identify ${IMPORT_LIB} OUTPUT_VARIABLE DLL RESULT_VARIABLE rc
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT rc EQUAL 0 OR DLL STREQUAL "" OR DLL MATCHES "\n")
+  message(FATAL_ERROR "${IMPORT_LIB} does not name exactly one DLL")
+endif()
 execute_process(COMMAND ${NM} -g ${IMPORT_LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${NM} failed on ${IMPORT_LIB}")
