@@ -30,6 +30,7 @@ if(quor_launcher_ready)
   target_link_libraries(QuorSFX PRIVATE quor_framework_main quor_launchercore quor_appcontrols quor_localization quor_extract
                         quor_framework comctl32 ole32 oleaut32 uuid shell32 advapi32 user32 gdi32)
   target_link_options(QuorSFX PRIVATE -municode)
+  quor_import_only_known_dlls(QuorSFX)
   quor_copy_to_out(QuorSFX)
 else()
   message(STATUS "QuorSFX.exe not configured yet: needs ${quor_launcher_needs}")

@@ -12,6 +12,8 @@
 # - One persistent wineserver serves the run; Xvfb is started when there is no
 #   display. Every program is bounded by QUOR_TEST_TIMEOUT seconds (default 300).
 # - The exit code is the program's, cut to 8 bits by Wine.
+# - QUOR_WINEDEBUG sets Wine's debug channels (default: none), for example
+#   +loaddll to see which DLLs a program loads and from where.
 set -u
 prog=${1:?usage: wine-run.sh PROGRAM.exe [ARGS...]}
 shift
@@ -37,7 +39,7 @@ mkdir -p "$ROOT/sandbox" "$ROOT/winehome"
 ROOT=$(cd "$ROOT" && pwd)
 
 export WINEPREFIX="$ROOT/wineprefix"
-export WINEDEBUG=-all
+export WINEDEBUG=${QUOR_WINEDEBUG:--all}
 export HOME="$ROOT/winehome"
 export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"

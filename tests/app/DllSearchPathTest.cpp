@@ -20,3 +20,12 @@ TEST(DllSearchPath, PlantedLibraryBesideTheProgramIsNotLoaded) {
     EXPECT_NE(nullptr, system);
     if (system) FreeLibrary(system);
 }
+
+TEST(DllSearchPath, SystemLibraryLoaderNeverLooksBesideTheProgram) {
+    // The delay-loaded DLLs come through this loader: a name found only
+    // beside the program is not loaded, a system DLL is.
+    EXPECT_EQ(nullptr, LoadSystemLibrary("quorplanted.dll"));
+    HMODULE system = LoadSystemLibrary("comctl32.dll");
+    EXPECT_NE(nullptr, system);
+    if (system) FreeLibrary(system);
+}
