@@ -1,0 +1,149 @@
+// The control's markup drawn into memory bitmaps through the paint's own
+// drawing code; link rectangles give the exact geometry of the lines.
+#include "OzuXHTMLStatic.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace
+{
+const COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kBlue = RGB(0, 0, 255), kRed = RGB(255, 0, 0);
+
+struct CRenderProbe : COzuXHTMLStatic
+{
+    CRenderProbe()
+    {
+        SetTextColor(kBlack);
+        LOGFONTW lf = {};
+        lf.lfHeight = -11;
+        lf.lfQuality = NONANTIALIASED_QUALITY;
+        wcscpy(lf.lfFaceName, L"Tahoma");
+        m_hWindowFont = ::CreateFontIndirectW(&lf);
+    }
+    ~CRenderProbe() override { ::DeleteObject(m_hWindowFont); }
+    void Draw(CDibCanvas& canvas, const wchar_t* text)
+    {
+        canvas.Fill(kWhite);
+        DrawMarkup(canvas.dc.m_hDC, canvas.Rect(), text, m_hWindowFont);
+    }
+    LOGFONTW LastFont() const
+    {
+        LOGFONTW lf = {};
+        m_font.GetLogFont(&lf);
+        return lf;
+    }
+    size_t Links() const { return m_arrLinkRects.size(); }
+    RECT Link(size_t i) const
+    {
+        const XhtmlLinkRect& rc = m_arrLinkRects.at(i);
+        return RECT{rc.left, rc.top, rc.right, rc.bottom};
+    }
+    using COzuXHTMLStatic::m_arrLinkUrls;
+    HFONT m_hWindowFont = nullptr;
+};
+}
+
+TEST(XhtmlRenderTest, StylesCarryFromRunToRunOnOneLine)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    control.Draw(canvas, L"<a href=u><b>Bold</b> plain</a>");
+    ASSERT_EQ(control.Links(), 2u);
+    EXPECT_EQ(control.Link(1).left, control.Link(0).right) << "the second run continues the line";
+    EXPECT_EQ(control.Link(1).top, 0);
+    EXPECT_EQ(control.LastFont().lfWeight, FW_NORMAL);
+
+    control.Draw(canvas, L"<B><b><b>x</b>");
+    EXPECT_EQ(control.LastFont().lfWeight, FW_BOLD);
+    control.Draw(canvas, L"</b></b></b></b>y");
+    EXPECT_EQ(control.LastFont().lfWeight, FW_NORMAL) << "a stray closing tag leaves the count at 0";
+    control.Draw(canvas, L"<b>");
+    control.Draw(canvas, L"z");
+    EXPECT_EQ(control.LastFont().lfWeight, FW_BOLD) << "an unclosed tag carries into the next paint";
+}
+
+TEST(XhtmlRenderTest, FontTagsSetColourAndSizeUntilTheirEnd)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    control.Draw(canvas, L"<font color=\"#FF0000\" bgcolor=\"blue\">Red</font> Black");
+    EXPECT_GT(canvas.Count(kRed), 10);
+    EXPECT_GT(canvas.Count(kBlack), 10);
+    EXPECT_EQ(canvas.Count(kBlue), 0) << "transparent background";
+    control.Draw(canvas, L"<Font color=\"red\">literal");
+    EXPECT_EQ(canvas.Count(kRed), 0);
+    EXPECT_GT(canvas.Count(kBlack), 30);
+
+    control.Draw(canvas, L"<font size=\"4\">x");
+    EXPECT_EQ(control.LastFont().lfHeight, -15);
+    control.Draw(canvas, L"<font size=\"4\"><FONT SIZE=\"4\">x");
+    EXPECT_EQ(control.LastFont().lfHeight, -19);
+    control.Draw(canvas, L"<font size=\"4\"><font size=\"4\">x</font>y");
+    EXPECT_EQ(control.LastFont().lfHeight, -11);
+    control.Draw(canvas, L"<font size=\"2000000000\"><font size=\"2000000000\">x");
+    EXPECT_LT(control.LastFont().lfHeight, 0) << "the sizes add up without overflow";
+    control.Draw(canvas, L"<font face=\"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn\">x");
+    EXPECT_EQ(wcslen(control.LastFont().lfFaceName), 31u);
+}
+
+TEST(XhtmlRenderTest, LinksAreBlueUnderlinedAndRecordedOncePerPaint)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    for (int paint = 0; paint < 2; ++paint)
+        control.Draw(canvas, L"Go <a href=\"file.htm\">Link</a>");
+    ASSERT_EQ(control.Links(), 1u);
+    EXPECT_EQ(control.m_arrLinkUrls[0], L"\"file.htm\"");
+    const RECT rc = control.Link(0);
+    EXPECT_GT(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_GT(canvas.Count(kBlue, rc), 10);
+    EXPECT_EQ(canvas.Count(kBlue) - canvas.Count(kBlue, rc), 0);
+    int widestRow = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+        widestRow = std::max(widestRow, canvas.Count(kBlue, RECT{rc.left, y, rc.right, y + 1}));
+    EXPECT_GE(widestRow, rc.right - rc.left - 2) << "underlined";
+
+    control.Draw(canvas, L"<a weblinkid=5>Help</a>");
+    EXPECT_EQ(control.Links(), 0u) << "an unresolved number is no link";
+    EXPECT_GT(canvas.Count(kBlack), 30);
+    EXPECT_EQ(canvas.Count(kBlue), 0);
+    control.Draw(canvas, L"ab<a href=\"never closed");
+    EXPECT_EQ(control.Links(), 0u);
+}
+
+TEST(XhtmlRenderTest, LineBreaksAndWordWrap)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 80);
+    control.Draw(canvas, L"<a href=u>one<br>two</a>");
+    ASSERT_EQ(control.Links(), 2u);
+    EXPECT_EQ(control.Link(1).left, 0);
+    EXPECT_EQ(control.Link(1).top, control.Link(0).bottom);
+    control.Draw(canvas, L"<a href=u>one \r\ntwo</a>");
+    ASSERT_EQ(control.Links(), 2u);
+    EXPECT_EQ(control.Link(1).left, 0);
+    control.Draw(canvas, L"<a href=u>one\r\ntwo</a>");
+    EXPECT_EQ(control.Links(), 1u) << "inside a word the two characters are part of it";
+
+    CDibCanvas narrow(40, 200);
+    control.Draw(narrow, L"<a href=u>WWWWWWWWWWWW</a>");
+    ASSERT_GE(control.Links(), 2u);
+    for (size_t i = 0; i < control.Links(); ++i)
+    {
+        EXPECT_EQ(control.Link(i).left, 0);
+        EXPECT_LE(control.Link(i).right, 40);
+        if (i > 0)
+        {
+            EXPECT_EQ(control.Link(i).top, control.Link(i - 1).bottom);
+        }
+    }
+
+    CDibCanvas sliver(1, 300);
+    control.Draw(sliver, L"<a href=u>abc de</a>");
+    EXPECT_EQ(control.Links(), 5u) << "one character a line, and the drawing ends";
+}

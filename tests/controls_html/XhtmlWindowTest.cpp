@@ -1,0 +1,136 @@
+// The control on a real window: link numbers, the hover timer with its hand
+// cursor, clicks reflected from the parent and the space key. Wine's help
+// viewer has no hand cursor, so the probe brings its own.
+#include "OzuXHTMLStatic.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+struct CWindowProbe : COzuXHTMLStatic
+{
+    CWindowProbe()
+    {
+        if (m_hHandCursor != nullptr)
+            ::DestroyCursor(m_hHandCursor);
+        m_hHandCursor = static_cast<HCURSOR>(::CopyIcon(::LoadCursorW(nullptr, IDC_HAND)));
+    }
+    HINSTANCE OpenLink(const wchar_t* url, int) override
+    {
+        opened.push_back(url);
+        return nullptr;
+    }
+    CString GetWebLinkUrl(int id) override { return id == 7 ? CString(L"\"http://h/seven\"") : CString(); }
+    // The centre of link rectangle i in screen coordinates.
+    POINT LinkCentre(size_t i) const
+    {
+        const XhtmlLinkRect& rc = m_arrLinkRects.at(i);
+        POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        ::ClientToScreen(m_hWnd, &pt);
+        return pt;
+    }
+    using COzuXHTMLStatic::m_arrLinkRects;
+    using COzuXHTMLStatic::m_bHoverTimerRunning;
+    using COzuXHTMLStatic::m_font;
+    std::vector<std::wstring> opened;
+};
+
+// A parent with a window object, so that it reflects STN_CLICKED to the control.
+struct CParentWindow : CWnd
+{
+    CParentWindow()
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QuorXhtmlTestParent";
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+        ::RegisterClassW(&wc);
+        CreateEx(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr);
+        hStatic = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 380, 100, m_hWnd,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1001)), wc.hInstance, nullptr);
+    }
+    ~CParentWindow() override { DestroyWindow(); }
+    HWND hStatic = nullptr;
+};
+}
+
+TEST(XhtmlWindowTest, HoverShowsTheHandAndClicksAndSpaceOpenTheirLinks)
+{
+    CParentWindow parent;
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    EXPECT_TRUE(::GetWindowLongW(parent.hStatic, GWL_STYLE) & SS_NOTIFY);
+    LOGFONTW lfSystem = {}, lfControl = {};
+    ::GetObjectW(::GetStockObject(SYSTEM_FONT), sizeof(lfSystem), &lfSystem);
+    control.m_font.GetLogFont(&lfControl);
+    EXPECT_STREQ(lfControl.lfFaceName, lfSystem.lfFaceName) << "a window without a font gets the system font";
+
+    control.SetWindowText(L"Go <a href=\"one\">one</a> or <a weblinkid=7>seven</a> <a weblinkid=8>eight</a>");
+    wchar_t text[200] = {};
+    ::GetWindowTextW(parent.hStatic, text, 200);
+    EXPECT_STREQ(text, L"Go <a href=\"one\">one</a> or <a href=\"http://h/seven\">seven</a> <a weblinkid=8>eight</a>");
+    PumpMessages();
+    ASSERT_EQ(control.m_arrLinkRects.size(), 2u) << "painted on setting the text";
+    EXPECT_TRUE(control.m_bHoverTimerRunning);
+
+    // Hover: the hand over a link, the previous cursor back off it.
+    HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::SetCursor(hArrow);
+    ::SetCursorPos(control.LinkCentre(1).x, control.LinkCentre(1).y);
+    ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    EXPECT_NE(::GetCursor(), hArrow);
+    EXPECT_FALSE(::SendMessageW(parent.hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(parent.hStatic),
+                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    ::SetCursorPos(395, 195);
+    ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    EXPECT_EQ(::GetCursor(), hArrow);
+
+    // A click goes to the link under the mouse; space opens the first one.
+    ::SetCursorPos(control.LinkCentre(1).x, control.LinkCentre(1).y);
+    ::SendMessageW(parent.m_hWnd, WM_COMMAND, MAKEWPARAM(1001, STN_CLICKED), reinterpret_cast<LPARAM>(parent.hStatic));
+    ::SetCursorPos(395, 195);
+    ::SendMessageW(parent.m_hWnd, WM_COMMAND, MAKEWPARAM(1001, STN_CLICKED), reinterpret_cast<LPARAM>(parent.hStatic));
+    ::SendMessageW(parent.hStatic, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_EQ(control.opened.size(), 2u);
+    EXPECT_EQ(control.opened[0], L"\"http://h/seven\"");
+    EXPECT_EQ(control.opened[1], L"\"one\"");
+
+    ::DestroyWindow(parent.hStatic);
+    EXPECT_FALSE(control.m_bHoverTimerRunning);
+}
+
+TEST(XhtmlWindowTest, PlainTextStartsNoTimerAndShowsNoStaleText)
+{
+    CParentWindow parent;
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    control.SetWindowText(L"A much longer text that was there before <u>this</u> one");
+    control.SetWindowText(L"<b>No</b> links");
+    PumpMessages();
+    EXPECT_FALSE(control.m_bHoverTimerRunning);
+    ::SendMessageW(parent.hStatic, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(control.opened.empty());
+
+    // The screen shows exactly the drawn text on the static's background:
+    // neither the raw markup nor the old text.
+    CDibCanvas shown(380, 100), expected(380, 100);
+    ::UpdateWindow(parent.hStatic);
+    HDC hDC = ::GetDC(parent.hStatic);
+    ::BitBlt(shown.dc.m_hDC, 0, 0, 380, 100, hDC, 0, 0, SRCCOPY);
+    ::ReleaseDC(parent.hStatic, hDC);
+    const RECT rc = expected.Rect();
+    ::FillRect(expected.dc.m_hDC, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+    control.DrawMarkup(expected.dc.m_hDC, rc, L"<b>No</b> links", nullptr);
+    int nDiffering = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 380; ++x)
+            nDiffering += shown.Pixel(x, y) != expected.Pixel(x, y);
+    EXPECT_EQ(nDiffering, 0);
+    EXPECT_GT(expected.Count(::GetSysColor(COLOR_WINDOWTEXT)), 20);
+}
