@@ -39,7 +39,7 @@ bool IsInputMethodWindow(HWND hWnd)
     return _wcsicmp(name, L"IME") == 0 || _wcsicmp(name, L"MSCTFIME UI") == 0;
 }
 
-// Any window when no class is asked for.
+// The window is of the class asked for (any window when none is asked for).
 bool IsOfClass(HWND hWnd, const wchar_t* pszClass)
 {
     if (pszClass == nullptr)
