@@ -64,7 +64,7 @@ public:
     // Help request: WinHelpInternal.
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     // Windows Help (::WinHelpW) with m_pszHelpFilePath for the main window.
-    void WinHelpInternal(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+    virtual void WinHelpInternal(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
 
     // Fills the name strings that are still null from the program's module.
     void SetCurrentHandles();

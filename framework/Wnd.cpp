@@ -39,6 +39,16 @@ bool IsInputMethodWindow(HWND hWnd)
     return _wcsicmp(name, L"IME") == 0 || _wcsicmp(name, L"MSCTFIME UI") == 0;
 }
 
+// The window is of the class asked for (any window when none is asked for).
+bool IsOfClass(HWND hWnd, const wchar_t* pszClass)
+{
+    if (pszClass == nullptr)
+        return true;
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    return _wcsicmp(name, pszClass) == 0;
+}
+
 void InstallWndProc(CWnd* pWnd, HWND hWnd)
 {
     WNDPROC old = reinterpret_cast<WNDPROC>(
@@ -52,9 +62,10 @@ LRESULT CALLBACK CbtFilterHook(int nCode, WPARAM wParam, LPARAM lParam)
     AFX_THREAD_STATE& state = t_threadState;
     if (nCode == HCBT_CREATEWND && state.m_pWndInit != nullptr) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (!IsInputMethodWindow(hWnd)) {
+        if (!IsInputMethodWindow(hWnd) && IsOfClass(hWnd, state.m_pszClassInit)) {
             CWnd* pWnd = state.m_pWndInit;
             state.m_pWndInit = nullptr;
+            state.m_pszClassInit = nullptr;
             if (pWnd->Attach(hWnd)) {
                 pWnd->PreSubclassWindow();
                 InstallWndProc(pWnd, hWnd);
@@ -76,12 +87,13 @@ const MSG* AfxGetCurrentMessage()
     return &t_threadState.m_lastSentMsg;
 }
 
-void AfxHookWindowCreate(CWnd* pWnd)
+void AfxHookWindowCreate(CWnd* pWnd, LPCWSTR lpszClassOnly)
 {
     AFX_THREAD_STATE& state = t_threadState;
     if (state.m_hHookCbt == nullptr)
         state.m_hHookCbt = ::SetWindowsHookExW(WH_CBT, CbtFilterHook, nullptr, ::GetCurrentThreadId());
     state.m_pWndInit = pWnd;
+    state.m_pszClassInit = lpszClassOnly;
 }
 
 BOOL AfxUnhookWindowCreate()
@@ -89,6 +101,7 @@ BOOL AfxUnhookWindowCreate()
     AFX_THREAD_STATE& state = t_threadState;
     BOOL bConsumed = state.m_pWndInit == nullptr;
     state.m_pWndInit = nullptr;
+    state.m_pszClassInit = nullptr;
     if (state.m_hHookCbt != nullptr) {
         ::UnhookWindowsHookEx(state.m_hHookCbt);
         state.m_hHookCbt = nullptr;

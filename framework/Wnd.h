@@ -154,9 +154,11 @@ private:
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Subclasses the next window that this thread creates (skipping the
-// platform's input-method windows) with pWnd; AfxUnhookWindowCreate ends
-// the hook and returns TRUE when a window was subclassed.
-void AfxHookWindowCreate(CWnd* pWnd);
+// platform's input-method windows) with pWnd; with a class name, only the
+// next window of that class (e.g. L"#32770", the system's dialogs).
+// AfxUnhookWindowCreate ends the hook and returns TRUE when a window was
+// subclassed.
+void AfxHookWindowCreate(CWnd* pWnd, LPCWSTR lpszClassOnly = nullptr);
 BOOL AfxUnhookWindowCreate();
 
 // The message being handled on this thread (for Default()).

@@ -35,7 +35,7 @@ std::wstring Translated(const std::wstring& key)
 
 }  // namespace
 
-TEST(LauncherDictionary, ParsesToItsLastByteWithNineKeysInTwentyThreeLanguages)
+TEST(LauncherDictionary, ParsesToItsLastByteWithTwelveKeysInTwentyThreeLanguages)
 {
     const std::string image = langtest::ProgramResource(langtest::kDictionaryId, L"DICTIONARY");
     ASSERT_FALSE(image.empty());
@@ -44,7 +44,7 @@ TEST(LauncherDictionary, ParsesToItsLastByteWithNineKeysInTwentyThreeLanguages)
     dictionary.Serialize(archive);
     EXPECT_EQ(0u, archive.Remaining());
 
-    ASSERT_EQ(9u, dictionary.Map().size());
+    ASSERT_EQ(12u, dictionary.Map().size());
     std::set<CLanguage> expected;
     for (const char* code : kLanguages) expected.insert(Lang(Wide(code).c_str()));
     for (const auto& key : dictionary.Map()) {
@@ -67,14 +67,14 @@ TEST(LauncherDictionary, EveryTextDecodesToItsSourceWithTheKeysConversions)
     const langtest::SourceTexts source = langtest::ParseDictionarySource(langtest::ProgramResource(langtest::kSourceId, MAKEINTRESOURCEW(10)));
     CMergedLocalizationDictionary dictionary;
     ASSERT_TRUE(ParseMergedDictionary(image.data(), image.size(), dictionary));
-    ASSERT_EQ(9u, source.size());
+    ASSERT_EQ(12u, source.size());
 
     size_t checked = 0;
     for (const char* code : kLanguages) {
         const CLanguage language = Lang(Wide(code).c_str());
         CLocalizationDictionary table;
         ASSERT_TRUE(dictionary.BuildLanguageTable(language, table)) << code;
-        EXPECT_EQ(9u, table.GetCount()) << code;
+        EXPECT_EQ(12u, table.GetCount()) << code;
         for (const auto& key : source) {
             const std::wstring wideKey = langtest::Utf8ToWide(key.first);
             std::wstring text;
@@ -85,7 +85,7 @@ TEST(LauncherDictionary, EveryTextDecodesToItsSourceWithTheKeysConversions)
             ++checked;
         }
     }
-    EXPECT_EQ(9u * 23u, checked);
+    EXPECT_EQ(12u * 23u, checked);
 }
 
 TEST(LauncherDictionary, EveryTruncationFailsAndReadsNothingBeyondItsEnd)

@@ -183,7 +183,13 @@ TEST(HelpFile, NullApplicationNamesAreTolerated)
     g_pUserInterfaceLocalization->SetDictionaryResourceId(137);
     EXPECT_EQ(nullptr, app.m_pszAppName);
     EXPECT_EQ(0u, app.SetUILanguage(L"DEU", L""));
-    app.WinHelp(0, HELP_CONTENTS);   // reaches the help hook without a crash
+    // Reaches the help hook without a crash: no help file, so the help
+    // reports the missing file in a box (seen here, not shown).
+    AFX_MESSAGEBOX_PRESENTER previous = AfxSetMessageBoxPresenter(CaptureBox);
+    g_box = CapturedBox();
+    app.WinHelp(0, HELP_CONTENTS);
+    AfxSetMessageBoxPresenter(previous);
+    EXPECT_EQ(1, g_box.count);
 }
 
 TEST(ModuleDirectory, EndsWithABackslash)

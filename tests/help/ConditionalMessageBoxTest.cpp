@@ -1,0 +1,170 @@
+// The remembering message box on real system boxes, answered by a driver
+// thread, and its value under product line 1's scope.
+#include "HelpTestSupport.h"
+#include "LocalizationDictionary.h"
+#include "OzuConditionalMessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace helptest;
+
+namespace {
+
+const wchar_t kValue[] = L"QuorTestAnswer";
+
+struct BoxLook
+{
+    HWND hCheck = nullptr;
+    RECT check = {};
+    int buttonsTop = INT_MAX, buttonsLeft = INT_MAX, clientWidth = 0, dluX7 = 0, dluY7 = 0;
+    std::wstring text;          // of the box's text control
+    bool textIsMarkupControl = false;
+};
+
+RECT InClient(HWND hBox, HWND hWnd)
+{
+    RECT rect = {};
+    GetWindowRect(hWnd, &rect);
+    MapWindowPoints(nullptr, hBox, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Looks at the box, ticks its check box when asked (as a click does), presses the button.
+std::function<void(HWND)> Answer(BoxLook& look, int button, bool tick = false)
+{
+    return [&look, button, tick](HWND hBox) {
+        look.hCheck = GetDlgItem(hBox, IDC_OZU_REMEMBER_ANSWER);
+        if (look.hCheck && IsWindowVisible(look.hCheck))
+            look.check = InClient(hBox, look.hCheck);
+        for (int id = IDOK; id <= IDHELP; ++id)
+            if (HWND hButton = GetDlgItem(hBox, id)) {
+                look.buttonsTop = std::min<int>(look.buttonsTop, InClient(hBox, hButton).top);
+                look.buttonsLeft = std::min<int>(look.buttonsLeft, InClient(hBox, hButton).left);
+            }
+        RECT rect = {0, 0, 7, 7};
+        MapDialogRect(hBox, &rect);
+        look.dluX7 = rect.right, look.dluY7 = rect.bottom;
+        GetClientRect(hBox, &rect);
+        look.clientWidth = rect.right;
+        wchar_t text[512] = {};
+        GetDlgItemTextW(hBox, 0xFFFF, text, 512);
+        look.text = text;
+        CWnd* pText = CWnd::FromHandlePermanent(GetDlgItem(hBox, 0xFFFF));
+        look.textIsMarkupControl = pText && pText->IsKindOf(RUNTIME_CLASS(COzuXHTMLStatic));
+        if (tick && look.hCheck)
+            SendMessageW(look.hCheck, BM_CLICK, 0, 0);
+        PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    };
+}
+
+class ConditionalMessageBox : public ::testing::Test
+{
+protected:
+    void SetUp() override { RegDeleteKeyW(HKEY_CURRENT_USER, ScopeKeyPath().c_str()); }
+    void TearDown() override
+    {
+        RegDeleteKeyW(HKEY_CURRENT_USER, ScopeKeyPath().c_str());
+        AfxSetMessageBoxPresenter(nullptr);
+    }
+    static bool KeyExists()
+    {
+        HKEY hKey = nullptr;
+        const bool exists = !RegOpenKeyExW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), 0, KEY_READ, &hKey);
+        RegCloseKey(hKey);
+        return exists;
+    }
+    CHelpTestApp m_app;
+};
+
+TEST(MessageBoxMarkup, SplitsIntoPlainAndMarkupText)
+{
+    CString plain, markup;
+    SplitMessageBoxMarkup(L"One <b>x</b>\ntwo 1 < 2", plain, markup);
+    EXPECT_EQ(CString(L"One x\n two 1 < 2\n"), plain);   // a "<" without ">" keeps the rest
+    EXPECT_EQ(CString(L"One <b>x</b><br> two 1 < 2"), markup);
+}
+
+TEST_F(ConditionalMessageBox, TickedAnswerIsStoredAndLaterBoxesReturnItUnseen)
+{
+    COzuConditionalMessageBox box(kValue, 2, 1, OZU_MB_CHECKBOX | OZU_MB_MARKUP);
+    BoxLook look;
+    CBoxDriver driver(Answer(look, IDYES, true));
+    EXPECT_EQ(IDYES, box.DoMessageBox(L"Keep <b>it</b>?\nSee <a href=\"https://x.example\">this</a>.", MB_YESNO, 0));
+    ASSERT_TRUE(driver.Seen());
+    EXPECT_TRUE(look.textIsMarkupControl);
+    EXPECT_EQ(L"Keep <b>it</b>?<br> See <a href=\"https://x.example\">this</a>.", look.text);
+    // The check box took the buttons' place, 7 units from the left; they moved below it.
+    ASSERT_NE(nullptr, look.hCheck);
+    EXPECT_EQ(look.dluX7, look.check.left);
+    EXPECT_EQ(look.buttonsTop, look.check.bottom + look.dluY7);
+
+    DWORD type = 0;
+    std::string bytes;
+    ASSERT_TRUE(ReadScopeValue(kValue, type, bytes));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(std::string("\x06\0\0\0", 4), bytes);
+    EXPECT_EQ(IDYES, COzuConditionalMessageBox(kValue, 2, 1, 0).DoMessageBox(L"Other", MB_OKCANCEL, 0));
+}
+
+// Makes a window of its own before the system's box; it must not be taken for the box.
+int PresentAfterAnotherWindow(HWND hOwner, LPCWSTR text, LPCWSTR caption, UINT type)
+{
+    HWND hOther = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    const int result = MessageBoxW(hOwner, text, caption, type);
+    const bool taken = CWnd::FromHandlePermanent(hOther) != nullptr;
+    DestroyWindow(hOther);
+    return taken ? -1 : result;
+}
+
+TEST_F(ConditionalMessageBox, CancelStoresNothingAndAskingCreatesNoKey)
+{
+    AfxSetMessageBoxPresenter(PresentAfterAnotherWindow);
+    BoxLook look;
+    CBoxDriver driver(Answer(look, IDCANCEL, true));
+    EXPECT_EQ(IDCANCEL, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Go?", MB_OKCANCEL, 0));
+    ASSERT_TRUE(driver.Seen());
+    EXPECT_NE(nullptr, look.hCheck);
+    EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(ConditionalMessageBox, WithoutCheckBoxTheBoxWidensForTheCaptionAndAShortDwordIsNoAnswer)
+{
+    BoxLook plain, look;
+    {
+        CBoxDriver driver(Answer(plain, IDOK));
+        AfxMessageBox(L"Hi", MB_OK);
+    }
+    const WORD shortYes = IDYES;
+    RegSetKeyValueW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), kValue, REG_DWORD, &shortYes, sizeof(shortYes));
+    CBoxDriver driver(Answer(look, IDOK, true));
+    EXPECT_EQ(IDOK, COzuConditionalMessageBox(kValue, 2, 1, 0).DoMessageBox(L"Hi", MB_OK, 0));
+    ASSERT_TRUE(driver.Seen());
+    EXPECT_EQ(nullptr, look.hCheck);
+    const int growth = look.clientWidth - plain.clientWidth;
+    EXPECT_GT(growth, 0);
+    EXPECT_EQ(plain.buttonsLeft + growth / 2, look.buttonsLeft);
+    EXPECT_EQ(plain.buttonsTop, look.buttonsTop);
+}
+
+TEST_F(ConditionalMessageBox, TranslatedPromptShowsWithoutItsLinks)
+{
+    GetLocalizationDictionary()->Insert(L"Read the guide.\n", L"Lesen Sie die Anleitung.");
+    BoxLook look;
+    CBoxDriver driver(Answer(look, IDOK));
+    COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_MARKUP).DoMessageBox(L"Read the <a href=\"x\">guide</a>.", MB_OK, 0);
+    GetLocalizationDictionary()->Clear();
+    ASSERT_TRUE(driver.Seen());
+    EXPECT_EQ(L"Lesen Sie die Anleitung.", look.text);
+    EXPECT_FALSE(look.textIsMarkupControl);
+}
+
+TEST_F(ConditionalMessageBox, NoBoxWindowLeavesNoCreationHookBehind)
+{
+    AfxSetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) { return IDOK; });
+    EXPECT_EQ(IDOK, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Unseen", MB_OK, 0));
+    EXPECT_TRUE(AfxUnhookWindowCreate());   // nothing waits for this thread's next window
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// The help invocation. Boxes are seen through the message-box presenter;
+// files open through associations of the test prefix (".qth" and "http")
+// that start help_recorder.exe, which logs what it was given.
+#include "HelpStringIds.h"
+#include "HelpTestSupport.h"
+#include "TestSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace helptest;
+
+namespace {
+
+std::vector<std::wstring> g_boxes;   // texts, with "(opened)" when the help had already opened
+const std::wstring kLog = quortest::ProgramFolder() + L"help_recorder.log";
+
+// What the recorder logged, once it has run (waits up to 10 s); then the log is removed.
+std::string Recorded()
+{
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 200 && !quortest::ReadFileBytes(kLog, bytes); ++i)
+        Sleep(50);
+    DeleteFileW(kLog.c_str());
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void SetClassesValue(const std::wstring& key, const std::wstring& value)
+{
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+class CRecordingApp : public CHelpTestApp
+{
+public:
+    void WinHelpInternal(DWORD_PTR dwData, UINT nCmd) override { m_calls.push_back(dwData + nCmd); }
+    std::vector<DWORD_PTR> m_calls;
+};
+
+class HelpInvocation : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        const std::wstring command = L"\"" + quortest::ProgramFolder() + L"help_recorder.exe\" \"%1\"";
+        SetClassesValue(L".qth", L"QuorTestHelp");
+        SetClassesValue(L"QuorTestHelp\\shell\\open\\command", command);
+        SetClassesValue(L"http\\shell\\open\\command", command);   // no browser in tests
+    }
+    void SetUp() override
+    {
+        DeleteFileW(kLog.c_str());
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), L"OzuEnglishHelpFile");
+        g_boxes.clear();
+        AfxSetMessageBoxPresenter([](HWND, LPCWSTR text, LPCWSTR, UINT type) {
+            g_boxes.push_back(text + std::wstring(quortest::FileExists(kLog) ? L"(opened)" : L""));
+            return (type & MB_ICONMASK) == MB_ICONINFORMATION ? IDOK : IDCANCEL;
+        });
+    }
+    void TearDown() override { AfxSetMessageBoxPresenter(nullptr); }
+    std::wstring File(const wchar_t* name)
+    {
+        EXPECT_TRUE(quortest::WriteFileBytes(m_folder.Path() + name, {'h'}));
+        return m_folder.Path() + name;
+    }
+    void Invoke(const std::wstring& helpFile, const wchar_t* culture)
+    {
+        COzuWinApp::InvokeHelp(&m_app, helpFile.c_str(), 7, HELP_CONTEXT, culture, 1, CString());
+    }
+    CRecordingApp m_app;
+    quortest::ScopedSandbox m_folder{L"help"};
+};
+
+TEST_F(HelpInvocation, MissingFileIsReportedWithoutItsLinkInThePlainText)
+{
+    Invoke(m_folder.Path() + L"Missing_DEU.chm", L"de-DE");
+    ASSERT_EQ(1u, g_boxes.size());
+    EXPECT_EQ(L"The help file could not be found. Help is available on the Quor web site.\n", g_boxes[0]);
+}
+
+TEST_F(HelpInvocation, HlpInAnyCaseGoesToTheClassLibrarysHelpOnlyWithAMainWindow)
+{
+    CWnd mainWnd;
+    m_app.m_pMainWnd = &mainWnd;
+    Invoke(File(L"Guide.HLP"), L"de-DE");
+    m_app.m_pMainWnd = nullptr;
+    Invoke(File(L"Guide.hlp"), L"de-DE");
+    EXPECT_EQ(std::vector<DWORD_PTR>{7 + HELP_CONTEXT}, m_app.m_calls);
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(HelpInvocation, EnglishHelpUnderAnotherInterfaceIsAnnouncedFirstThenOpens)
+{
+    const std::wstring german = File(L"Guide_DEU.qth"), english = File(L"Guide_en-US.qth");
+    Invoke(german, L"de-DE");
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(german)));
+    Invoke(english, L"en-US");
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(english)));
+    EXPECT_TRUE(g_boxes.empty());
+
+    Invoke(english, L"de-DE");
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(english)));
+    ASSERT_EQ(1u, g_boxes.size());   // before the help opened
+    EXPECT_EQ(L"Help is not available in your language, so the English help will be opened. "
+              L"Help in other languages may be found on the Quor web site.\n", g_boxes[0]);
+}
+
+TEST_F(HelpInvocation, WebAddressOpensWithTheShell)
+{
+    Invoke(L"http://help.quor.example/guide", L"de-DE");
+    EXPECT_NE(std::string::npos, Recorded().find("http://help.quor.example/guide"));
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(HelpInvocation, FailedOpenShowsTheSystemsTextForTheError)
+{
+    Invoke(File(L"Guide.qtz"), L"en-US");   // no program for this kind of file
+    wchar_t system[256] = {}, expected[1024] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_NO_ASSOCIATION, 0x400,
+                   system, 255, nullptr);
+    CString format;
+    format.LoadString(IDS_OZU_HELP_OPEN_FAILED);
+    DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(system)};
+    FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, format.GetString(), 0, 0, expected,
+                   1024, reinterpret_cast<va_list*>(inserts));
+    EXPECT_EQ(std::vector<std::wstring>{expected}, g_boxes);
+}
+
+}  // namespace
