@@ -207,27 +207,30 @@ LRESULT COzuConditionalMessageBox::HandleInitDialog(WPARAM, LPARAM)
                      SWP_NOMOVE | SWP_NOZORDER);
     }
 
+    // A control of the box and its rectangle in client coordinates; null when absent.
+    auto buttonRect = [this](UINT id, CRect& rect) {
+        HWND hButton = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+        if (hButton != nullptr) {
+            ::GetWindowRect(hButton, &rect);
+            ScreenToClient(&rect);
+        }
+        return hButton;
+    };
+
     int buttonsTop = INT_MAX;
     for (UINT id : MessageBoxButtonIds) {
-        HWND hButton = ::GetDlgItem(m_hWnd, static_cast<int>(id));
-        if (hButton == nullptr)
-            continue;
         CRect rect;
-        ::GetWindowRect(hButton, &rect);
-        ScreenToClient(&rect);
-        if (rect.top < buttonsTop)
+        if (buttonRect(id, rect) != nullptr && rect.top < buttonsTop)
             buttonsTop = rect.top;
     }
     if (buttonsTop == INT_MAX)
         return result;
 
     for (UINT id : MessageBoxButtonIds) {
-        HWND hButton = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+        CRect rect;
+        HWND hButton = buttonRect(id, rect);
         if (hButton == nullptr)
             continue;
-        CRect rect;
-        ::GetWindowRect(hButton, &rect);
-        ScreenToClient(&rect);
         if (growth > 0)
             rect.OffsetRect(growth / 2, 0);
         rect.OffsetRect(0, extraHeight);
