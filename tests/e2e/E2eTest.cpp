@@ -406,6 +406,16 @@ TEST_F(Failures, SpoolFileThatIsAFolder) {
     EXPECT_NE(std::wstring::npos, boxes[1].text.find(L"Can not write output file")) << Utf8(boxes[1].text);
 }
 
+// The free-space message (string 138) for the drive of a path and the bytes required.
+std::wstring FreeSpaceText(const std::wstring& path, double requiredBytes) {
+    wchar_t text[400];
+    _snwprintf(text, 400,
+               L"There is insufficient hard disk space left on drive %ls to start the installation process. "
+               L"Please free up %.2f MB hard disk space and restart the installation.",
+               path.substr(0, 2).c_str(), requiredBytes / 1024 / 1024);
+    return text;
+}
+
 TEST_F(Failures, TooLittleFreeSpace) {
     LauncherRun run;
     ASSERT_TRUE(run.Start(Launcher(L"quor-huge"), L"", Environment()));
@@ -413,12 +423,7 @@ TEST_F(Failures, TooLittleFreeSpace) {
     ASSERT_TRUE(run.WaitForExit(1000));
     EXPECT_EQ(100u, run.ExitCode());
     ASSERT_EQ(1u, boxes.size());
-    wchar_t expected[400];
-    _snwprintf(expected, 400,
-               L"There is insufficient hard disk space left on drive %ls to start the installation process. "
-               L"Please free up %.2f MB hard disk space and restart the installation.",
-               Box().substr(0, 2).c_str(), 900000000000000000.0 / 1024 / 1024);
-    EXPECT_EQ(std::wstring(expected), boxes[0].text);
+    EXPECT_EQ(FreeSpaceText(Box(), 900000000000000000.0), boxes[0].text);
     EXPECT_EQ(L"quor-huge", boxes[0].caption);
     EXPECT_FALSE(FolderExists(Temp() + L"QuorInstallFiles"));
 
@@ -592,12 +597,7 @@ TEST_F(SmallDrive, ExactlyTheRequiredFreeSpaceIsNotEnough) {
     ASSERT_TRUE(run.WaitForExit(1000));
     EXPECT_EQ(100u, run.ExitCode());
     ASSERT_EQ(1u, boxes.size());
-    wchar_t expected[400];
-    _snwprintf(expected, 400,
-               L"There is insufficient hard disk space left on drive %ls to start the installation process. "
-               L"Please free up %.2f MB hard disk space and restart the installation.",
-               m_space.substr(0, 2).c_str(), double(freeBytes) / 1024 / 1024);
-    EXPECT_EQ(std::wstring(expected), boxes[0].text);
+    EXPECT_EQ(FreeSpaceText(m_space, double(freeBytes)), boxes[0].text);
 
     // Nothing required: the check passes and the run goes on.
     EXPECT_EQ(0u, RunToEnd(WithRequiredFreeBytes(Box(), 0), L"/u", env));
