@@ -174,7 +174,9 @@ uint32_t CArchiveParser::WriteData(const uint8_t* data, uint32_t available) {
 
     uint32_t used = 0;
     while (used < available && m_nCurrentGroup < m_pGroups.size()) {
-        uint32_t took = m_pGroups[m_nCurrentGroup].Distribute(available - used, m_nDataAssigned);
+        uint32_t took = 0;
+        if (!m_pGroups[m_nCurrentGroup].Distribute(available - used, m_nDataAssigned, took))
+            return Fail(SZ_ERROR_DATA);
         if (took == 0) {
             ++m_nCurrentGroup;
             continue;
