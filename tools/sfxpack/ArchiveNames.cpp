@@ -86,8 +86,8 @@ std::wstring Cp1252ToWide(const std::string& cp1252) {
 }
 
 bool CheckMemberName(const std::string& name, std::string& error) {
-    if (name.size() + 1 >= kMaxMemberNameBytes) {
-        error = "name longer than " + std::to_string(kMaxMemberNameBytes - 2) + " bytes";
+    if (name.size() + 1 > kMaxMemberNameBytes) {
+        error = "name longer than " + std::to_string(kMaxMemberNameBytes - 1) + " bytes";
         return false;
     }
     // The archive's only folder separator is '\'; the launcher would take '/' as a second one.
