@@ -108,6 +108,15 @@ TEST(CheckMemberName, RefusesExactlyWhatTheLauncherRefuses) {
     EXPECT_EQ(accepted, 7);
 }
 
+TEST(SetupProgramPacked, FindsTheProgramAsTheLauncherOpensIt) {
+    const std::vector<std::string> members = {"Setup.EXE", "tools\\inst.cmd", "readme.txt", "data\\run"};
+    for (const char* found : {"setup.exe", "SETUP", "tools/Inst", "tools\\inst.cmd", "readme.txt", "data\\run"})
+        EXPECT_TRUE(SetupProgramPacked(found, members)) << found;
+    // Not packed; an extension of its own; only in a folder; arguments are part of the name.
+    for (const char* missing : {"notthere", "readme", "setup.msi", "inst", "setup.exe /s", "setup.exe.exe"})
+        EXPECT_FALSE(SetupProgramPacked(missing, members)) << missing;
+}
+
 TEST(FoldCaseCp1252, FoldsAsciiAndLatinLetters) {
     EXPECT_EQ(FoldCaseCp1252("Read.Me"), FoldCaseCp1252("READ.ME"));
     EXPECT_EQ(FoldCaseCp1252("\xE4\x9A\xFF"), FoldCaseCp1252("\xC4\x8A\x9F"));  // äšÿ / ÄŠŸ
