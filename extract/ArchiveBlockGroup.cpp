@@ -29,25 +29,28 @@ void CArchiveBlockGroup::Parse(const uint8_t* record) {
     }
 }
 
-uint32_t CArchiveBlockGroup::Distribute(uint32_t available, uint32_t spoolOffset) {
-    if (m_nConsumed == m_nRunLength) return 0;
+bool CArchiveBlockGroup::Distribute(uint32_t available, uint32_t spoolOffset, uint32_t& taken) {
+    taken = 0;
+    if (m_nConsumed == m_nRunLength) return true;
     uint32_t left = m_nRunLength - m_nConsumed;
     uint32_t k = left < available ? left : available;
     for (int32_t j = 0; j < m_nMembers; ++j) {
         CArchiveFileEntry* file = m_ppMemberFile[j];
         if (MemberBlocked(j)) {
             file->SetRunningPosition(m_pMemberDestination[j], m_pMemberBlockPosition[j]);
-            uint32_t moved = file->AddBlockedFragment(k, spoolOffset);
+            uint32_t moved = 0;
+            if (!file->AddBlockedFragment(k, spoolOffset, moved)) return false;
             m_pMemberDestination[j] += moved;
             m_pMemberBlockPosition[j] =
                 static_cast<uint16_t>((m_pMemberBlockPosition[j] + k) % CArchiveFileEntry::kBlockSize);
         } else {
             // A plain member's block position is ignored.
-            file->AddFragment(m_pMemberDestination[j], k, spoolOffset);
+            if (!file->AddFragment(m_pMemberDestination[j], k, spoolOffset)) return false;
             m_pMemberDestination[j] += k;
             file->SetRunningPosition(m_pMemberDestination[j], 0);
         }
     }
     m_nConsumed += k;
-    return k;
+    taken = k;
+    return true;
 }

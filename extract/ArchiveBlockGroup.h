@@ -30,9 +30,10 @@ public:
     bool Complete() const { return m_nConsumed == m_nRunLength; }
 
     // Gives the next bytes of the run (available bytes of the chunk, lying at
-    // spoolOffset in the spool) to every member. Returns the bytes taken, 0
-    // when the run is complete. Every member must have its file set.
-    uint32_t Distribute(uint32_t available, uint32_t spoolOffset);
+    // spoolOffset in the spool) to every member; taken receives the bytes
+    // taken, 0 when the run is complete. False when a member's fragment would
+    // reach 4 GiB (a damaged archive). Every member must have its file set.
+    bool Distribute(uint32_t available, uint32_t spoolOffset, uint32_t& taken);
 
 private:
     int32_t m_nMembers = 0;

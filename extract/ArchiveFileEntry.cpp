@@ -50,28 +50,31 @@ bool CArchiveFileEntry::SetName(const char* bytes, size_t length) {
     return true;
 }
 
-void CArchiveFileEntry::AddFragment(uint32_t destinationOffset, uint32_t length, uint32_t spoolOffset) {
-    m_fragments.emplace(destinationOffset, ArchiveFragment{length, spoolOffset});
+bool CArchiveFileEntry::AddFragment(uint64_t destinationOffset, uint32_t length, uint32_t spoolOffset) {
+    if (destinationOffset + length >= kFileLimit) return false;
+    m_fragments.emplace(static_cast<uint32_t>(destinationOffset), ArchiveFragment{length, spoolOffset});
+    return true;
 }
 
-uint32_t CArchiveFileEntry::AddBlockedFragment(uint32_t count, uint32_t spoolOffset) {
-    uint32_t moved = count;
+bool CArchiveFileEntry::AddBlockedFragment(uint32_t count, uint32_t spoolOffset, uint32_t& moved) {
+    // In 64 bits: a gap or a piece must not wrap a destination near 4 GiB to the file's start.
+    const uint64_t start = m_nDestinationOffset;
+    uint64_t destination = start;
     while (count > 0) {
         uint32_t position = m_nBlockPosition % kBlockSize;
         uint32_t room = kBlockSize - position;
-        if (position == 0) {
-            // A block begins: its first 8 bytes are left to other fragments.
-            m_nDestinationOffset += kBlockGap;
-            moved += kBlockGap;
-        }
+        // A block begins: its first 8 bytes are left to other fragments.
+        if (position == 0) destination += kBlockGap;
         uint32_t piece = room < count ? room : count;
-        AddFragment(m_nDestinationOffset, piece, spoolOffset);
+        if (!AddFragment(destination, piece, spoolOffset)) return false;
         spoolOffset += piece;
-        m_nDestinationOffset += piece;
+        destination += piece;
+        m_nDestinationOffset = static_cast<uint32_t>(destination);
         m_nBlockPosition += piece;
         count -= piece;
     }
-    return moved;
+    moved = static_cast<uint32_t>(destination - start);
+    return true;
 }
 
 bool CArchiveFileEntry::FragmentsContiguous() const {

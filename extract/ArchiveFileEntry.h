@@ -28,6 +28,8 @@ class CArchiveFileEntry {
 public:
     static constexpr uint32_t kBlockSize = 32768;
     static constexpr uint32_t kBlockGap = 8;
+    // Member files are below 4 GiB: no fragment may reach this offset.
+    static constexpr uint64_t kFileLimit = 0x100000000ull;
 
     CArchiveFileEntry() = default;
     ~CArchiveFileEntry();  // closes a stream still open (nothing is left open at exit)
@@ -40,12 +42,14 @@ public:
     const std::string& Name() const { return m_pszName; }
     const std::wstring& WideName() const { return m_wideName; }
 
-    // Records a fragment; a destination offset already present keeps its first fragment.
-    void AddFragment(uint32_t destinationOffset, uint32_t length, uint32_t spoolOffset);
+    // Records a fragment; a destination offset already present keeps its first
+    // fragment. False, recording nothing, when the fragment would reach 4 GiB.
+    bool AddFragment(uint64_t destinationOffset, uint32_t length, uint32_t spoolOffset);
     // Records a blocked member's next count bytes at the running destination
-    // offset, leaving 8 bytes in front of every 32 KiB block begun. Returns
-    // how far the running destination offset moved.
-    uint32_t AddBlockedFragment(uint32_t count, uint32_t spoolOffset);
+    // offset, leaving 8 bytes in front of every 32 KiB block begun; moved
+    // receives how far the running destination offset moved. False when a
+    // piece would reach 4 GiB: no file of the format is laid out so.
+    bool AddBlockedFragment(uint32_t count, uint32_t spoolOffset, uint32_t& moved);
 
     // True when the fragments cover the file from offset 0 without gap or overlap.
     bool FragmentsContiguous() const;

@@ -102,14 +102,14 @@ uint32_t CArchiveParser::ReadFileName(const uint8_t* data, uint32_t available) {
     }
     const uint8_t* nul = static_cast<const uint8_t*>(memchr(data, 0, available));
     if (!nul) {
-        // With its NUL still to come the name would reach the limit.
-        if (m_nCarryLength + available + 1 >= kMaxMemberNameBytes) return Fail(SZ_ERROR_DATA);
+        // With its NUL still to come the name would pass the limit.
+        if (m_nCarryLength + available + 1 > kMaxMemberNameBytes) return Fail(SZ_ERROR_DATA);
         memcpy(m_carry + m_nCarryLength, data, available);
         m_nCarryLength += available;
         return available;
     }
     uint32_t i = static_cast<uint32_t>(nul - data);
-    if (m_nCarryLength + i + 1 >= kMaxMemberNameBytes) return Fail(SZ_ERROR_DATA);
+    if (m_nCarryLength + i + 1 > kMaxMemberNameBytes) return Fail(SZ_ERROR_DATA);
     const char* name = reinterpret_cast<const char*>(data);
     if (m_nCarryLength > 0) {
         memcpy(m_carry + m_nCarryLength, data, i);
@@ -174,7 +174,9 @@ uint32_t CArchiveParser::WriteData(const uint8_t* data, uint32_t available) {
 
     uint32_t used = 0;
     while (used < available && m_nCurrentGroup < m_pGroups.size()) {
-        uint32_t took = m_pGroups[m_nCurrentGroup].Distribute(available - used, m_nDataAssigned);
+        uint32_t took = 0;
+        if (!m_pGroups[m_nCurrentGroup].Distribute(available - used, m_nDataAssigned, took))
+            return Fail(SZ_ERROR_DATA);
         if (took == 0) {
             ++m_nCurrentGroup;
             continue;

@@ -101,7 +101,6 @@ private:
     uint64_t m_nDataSpooled = 0;
     int32_t m_nLastProgress = 0;
     ExtractionResult m_nFailure = SZ_OK;
-    bool m_bSpoolFailed = false;
 };
 
 // The one parser of the process: created by the decode loop, released at exit.

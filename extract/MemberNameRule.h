@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-// A name with its NUL must be shorter than this (the parser's carry buffer).
+// The longest name with its NUL that the format allows (the parser's carry buffer).
 constexpr size_t kMaxMemberNameBytes = 4096;
 
 // Why a converted name cannot be written below the extraction folder, or null

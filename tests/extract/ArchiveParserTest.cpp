@@ -220,7 +220,7 @@ TEST_F(ParserTest, MemberIndexBeyondFileCountIsDataError) {
 }
 
 TEST_F(ParserTest, NameLengthLimit) {
-    for (size_t length : {4094u, 4095u}) {
+    for (size_t length : {4095u, 4096u}) {
         Archive archive;
         archive.names = {std::string(length, 'n')};
         std::vector<uint8_t> stream = archive.Build();
@@ -228,7 +228,7 @@ TEST_F(ParserTest, NameLengthLimit) {
             SCOPED_TRACE(length * 10000 + cut);
             CArchiveParser parser(nullptr);
             ExtractionResult result = Feed(parser, stream, {cut});
-            if (length == 4094) {  // 4095 bytes with the NUL: the longest name
+            if (length == 4095) {  // 4096 bytes with the NUL: the longest name
                 EXPECT_EQ(result, SZ_OK);
                 EXPECT_EQ(parser.NamesRead(), 1u);
             } else {

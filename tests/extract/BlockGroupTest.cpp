@@ -31,6 +31,19 @@ std::map<uint64_t, uint64_t> ByteMap(const CArchiveFileEntry& entry) {
     return bytes;
 }
 
+// The placement of a damaged record is refused; these cases are all well formed.
+uint32_t AddBlocked(CArchiveFileEntry& entry, uint32_t count, uint32_t spoolOffset) {
+    uint32_t moved = 0;
+    EXPECT_TRUE(entry.AddBlockedFragment(count, spoolOffset, moved));
+    return moved;
+}
+
+uint32_t Distribute(CArchiveBlockGroup& group, uint32_t available, uint32_t spoolOffset) {
+    uint32_t taken = 0;
+    EXPECT_TRUE(group.Distribute(available, spoolOffset, taken));
+    return taken;
+}
+
 std::vector<uint8_t> Record(const Group& group) {
     Archive archive;
     archive.groups = {group};
@@ -41,23 +54,34 @@ std::vector<uint8_t> Record(const Group& group) {
 TEST(BlockedFragmentTest, WorkedExamples) {
     CArchiveFileEntry first;
     first.SetRunningPosition(256, 0);
-    EXPECT_EQ(first.AddBlockedFragment(40000, 5000), 40016u);
+    EXPECT_EQ(AddBlocked(first, 40000, 5000), 40016u);
     EXPECT_EQ(List(first), (FragmentList{{264, {32768, 5000}}, {33040, {7232, 5000 + 32768}}}));
 
     CArchiveFileEntry second;
     second.SetRunningPosition(1000, 32000);
-    EXPECT_EQ(second.AddBlockedFragment(1000, 77), 1008u);
+    EXPECT_EQ(AddBlocked(second, 1000, 77), 1008u);
     EXPECT_EQ(List(second), (FragmentList{{1000, {768, 77}}, {1776, {232, 77 + 768}}}));
 }
 
 TEST(BlockedFragmentTest, GapComesWithTheNextPieceAndZeroCountDoesNothing) {
     CArchiveFileEntry entry;
-    EXPECT_EQ(entry.AddBlockedFragment(0, 0), 0u);
+    EXPECT_EQ(AddBlocked(entry, 0, 0), 0u);
     EXPECT_TRUE(entry.Fragments().empty());
-    EXPECT_EQ(entry.AddBlockedFragment(32768, 0), 32776u);
+    EXPECT_EQ(AddBlocked(entry, 32768, 0), 32776u);
     EXPECT_EQ(entry.DestinationOffset(), 32776u);  // run ended at the block's end: no gap yet
-    EXPECT_EQ(entry.AddBlockedFragment(10, 32768), 18u);
+    EXPECT_EQ(AddBlocked(entry, 10, 32768), 18u);
     EXPECT_EQ(List(entry), (FragmentList{{8, {32768, 0}}, {32784, {10, 32768}}}));
+}
+
+TEST(BlockedFragmentTest, NoPieceReachesFourGib) {
+    // The gap in front of a block must not wrap the destination to the file's start.
+    CArchiveFileEntry below, at;
+    below.SetRunningPosition(0xFFFFFFF0u, 0);
+    EXPECT_EQ(AddBlocked(below, 7, 0), 15u);  // the last byte at 0xFFFFFFFE
+    uint32_t moved = 0;
+    at.SetRunningPosition(0xFFFFFFF0u, 0);
+    EXPECT_FALSE(at.AddBlockedFragment(8, 0, moved));  // a byte at 4 GiB - 1 makes a file of 4 GiB
+    EXPECT_TRUE(at.Fragments().empty());
 }
 
 TEST(BlockGroupTest, BlockedRunOverSeveralChunksPlacesTheSameBytes) {
@@ -74,14 +98,14 @@ TEST(BlockGroupTest, BlockedRunOverSeveralChunksPlacesTheSameBytes) {
             a.SetMemberFile(j, &whole);
             b.SetMemberFile(j, &pieces);
         }
-        EXPECT_EQ(a.Distribute(1u << 20, 40), g->runLength);  // the whole run, not more
-        EXPECT_EQ(a.Distribute(10, 40 + g->runLength), 0u);
+        EXPECT_EQ(Distribute(a, 1u << 20, 40), g->runLength);  // the whole run, not more
+        EXPECT_EQ(Distribute(a, 10, 40 + g->runLength), 0u);
         uint32_t spool = 40;
         for (uint32_t step : {1u, 7000u, 32767u, 65536u, 3u}) {
-            uint32_t took = b.Distribute(step, spool);
+            uint32_t took = Distribute(b, step, spool);
             spool += took;
         }
-        while (uint32_t took = b.Distribute(65536, spool)) spool += took;
+        while (uint32_t took = Distribute(b, 65536, spool)) spool += took;
         EXPECT_EQ(spool, 40 + g->runLength);
         EXPECT_TRUE(b.Complete());
         EXPECT_GT(pieces.Fragments().size(), whole.Fragments().size());
@@ -96,8 +120,8 @@ TEST(BlockGroupTest, PlainMemberIgnoresBlockPosition) {
     CArchiveBlockGroup group;
     group.Parse(record.data());
     group.SetMemberFile(0, &entry);
-    group.Distribute(30000, 0);
-    group.Distribute(30000, 30000);
+    Distribute(group, 30000, 0);
+    Distribute(group, 30000, 30000);
     EXPECT_EQ(List(entry), (FragmentList{{7, {30000, 0}}, {30007, {10000, 30000}}}));
 }
 

@@ -29,10 +29,10 @@ TEST(MemberNameTest, ConvertsFromTheAnsiCodePageAndBoundsTheLength) {
     std::wstring wide;
     ASSERT_TRUE(ConvertMemberName("abc", 3, wide));
     EXPECT_EQ(wide, L"abc");
-    std::string longest(kMaxMemberNameBytes - 1, 'a');
-    EXPECT_FALSE(ConvertMemberName(longest.data(), longest.size(), wide));
-    EXPECT_TRUE(ConvertMemberName(longest.data(), longest.size() - 1, wide));
-    EXPECT_EQ(wide.size(), longest.size() - 1);
+    std::string tooLong(kMaxMemberNameBytes, 'a');
+    EXPECT_FALSE(ConvertMemberName(tooLong.data(), tooLong.size(), wide));
+    EXPECT_TRUE(ConvertMemberName(tooLong.data(), tooLong.size() - 1, wide));  // 4,096 bytes with its NUL
+    EXPECT_EQ(wide.size(), tooLong.size() - 1);
 }
 
 }  // namespace

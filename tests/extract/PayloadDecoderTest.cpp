@@ -108,6 +108,18 @@ TEST_F(DriverTest, NoStoredSizeAndNoEndMarkerIsDataError) {
     EXPECT_EQ(FilesBelowRoot(), std::vector<std::wstring>{L"program.bin"});
 }
 
+TEST_F(DriverTest, BlockedMemberCarriedPastFourGibIsDataError) {
+    // One blocked member at 0xFFFFFFF8, block position 0: its gap puts "HELLO" at 4 GiB.
+    const char hex[] = "080000000100772e62696e00150000000500000001000000010500000000800000f8ffffff48454c4c4f";
+    std::vector<uint8_t> stream;
+    for (size_t i = 0; hex[i]; i += 2) stream.push_back(static_cast<uint8_t>(std::stoul(std::string(hex + i, 2), nullptr, 16)));
+    ASSERT_EQ(stream.size(), 42u);
+    Outcome outcome = Decode(WriteProgram(Compress(stream)), 1000);
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.text, "\nError: Data error\n");
+    EXPECT_EQ(FilesBelowRoot(), std::vector<std::wstring>{L"program.bin"});
+}
+
 TEST_F(DriverTest, StepWithDecoderErrorHandsItsOutputOverFirst) {
     // A stored size shorter than the data: the first step ends at 74 bytes
     // without an end mark, so the decoder fails in the step that produced them.

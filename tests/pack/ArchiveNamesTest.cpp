@@ -74,12 +74,12 @@ TEST(CheckMemberName, RefusesNamesThatLeaveTheFolderOrCannotBeCreated) {
     }
 }
 
-TEST(CheckMemberName, NameWithItsNulMustStayBelow4096Bytes) {
+TEST(CheckMemberName, NameWithItsNulMayBe4096Bytes) {
     std::string error;
-    EXPECT_TRUE(CheckMemberName(std::string(4094, 'n'), error)) << error;
-    EXPECT_FALSE(CheckMemberName(std::string(4095, 'n'), error));
-    EXPECT_TRUE(CheckMemberName("d\\" + std::string(4092, 'n'), error)) << error;
-    EXPECT_FALSE(CheckMemberName("d\\" + std::string(4093, 'n'), error));
+    EXPECT_TRUE(CheckMemberName(std::string(4095, 'n'), error)) << error;
+    EXPECT_FALSE(CheckMemberName(std::string(4096, 'n'), error));
+    EXPECT_TRUE(CheckMemberName("d\\" + std::string(4093, 'n'), error)) << error;
+    EXPECT_FALSE(CheckMemberName("d\\" + std::string(4094, 'n'), error));
 }
 
 // The launcher's verdict on one name: the parser fed an archive that holds it.
@@ -95,9 +95,9 @@ bool LauncherAccepts(const std::string& name) {
 TEST(CheckMemberName, RefusesExactlyWhatTheLauncherRefuses) {
     ASSERT_EQ(GetACP(), 1252u);  // the code page the tool packs for
     const std::string names[] = {
-        "setup.exe", "a\\b\\c.txt", "caf\xE9 \x80.txt", "COM10", ".hidden", "dir\\temp.htar", std::string(4094, 'n'),
+        "setup.exe", "a\\b\\c.txt", "caf\xE9 \x80.txt", "COM10", ".hidden", "dir\\temp.htar", std::string(4095, 'n'),
         "trailing.", "trailing ", "dir.\\x", "CONIN$", "conout$.txt", "com\xB9", "nul .txt", "a\x81", "a\x7F",
-        "a?b", "temp.htar", "..\\up", "", "\\abs", "C:x", "a\\\\b", std::string(4095, 'n')};
+        "a?b", "temp.htar", "..\\up", "", "\\abs", "C:x", "a\\\\b", std::string(4096, 'n')};
     int accepted = 0;
     for (const std::string& name : names) {
         std::string error;
@@ -106,6 +106,15 @@ TEST(CheckMemberName, RefusesExactlyWhatTheLauncherRefuses) {
         accepted += tool ? 1 : 0;
     }
     EXPECT_EQ(accepted, 7);
+}
+
+TEST(SetupProgramPacked, FindsTheProgramAsTheLauncherOpensIt) {
+    const std::vector<std::string> members = {"Setup.EXE", "tools\\inst.cmd", "readme.txt", "data\\run"};
+    for (const char* found : {"setup.exe", "SETUP", "tools/Inst", "tools\\inst.cmd", "readme.txt", "data\\run"})
+        EXPECT_TRUE(SetupProgramPacked(found, members)) << found;
+    // Not packed; an extension of its own; only in a folder; arguments are part of the name.
+    for (const char* missing : {"notthere", "readme", "setup.msi", "inst", "setup.exe /s", "setup.exe.exe"})
+        EXPECT_FALSE(SetupProgramPacked(missing, members)) << missing;
 }
 
 TEST(FoldCaseCp1252, FoldsAsciiAndLatinLetters) {

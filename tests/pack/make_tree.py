@@ -5,10 +5,11 @@
 
 roundtrip: a few MiB in many files and nested folders, with empty files,
            files of identical content, sizes on the 32 KiB/64 KiB step
-           boundaries and names with characters of code page 1252.
+           boundaries, names with characters of code page 1252 and a
+           setup program.
 bench:     about M MiB (default 200) of mixed data: text-like, low-entropy
            binary, random (incompressible) and duplicated files.
-small:     a handful of small files, two of them alike.
+small:     a handful of small files, two of them alike, and setup.exe.
 empties:   only empty files (an archive without a data area).
 none:      an empty folder (an archive without files).
 OUTDIR is emptied first.
@@ -101,6 +102,8 @@ def make_roundtrip(rng, out):
     for i in range(260):
         write(os.path.join(out, "many", "copy%03d.ini" % i), b"[same]\r\nvalue=1\r\n")
     write(os.path.join(out, "deep", "a", "b", "c", "d", "e", "leaf.txt"), b"leaf")
+    # The setup program the round-trip launcher names (21 characters, the most a name may have).
+    write(os.path.join(out, "setup_program_21c.exe"), b"MZ round trip")
 
 
 def make_bench(rng, out, mib):
@@ -144,6 +147,7 @@ def main():
     elif a.kind == "bench":
         make_bench(rng, a.out, a.mib)
     elif a.kind == "small":
+        write(os.path.join(a.out, "setup.exe"), b"MZ small")  # the launcher's setup program
         write(os.path.join(a.out, "setup.ini"), b"[setup]\r\nname=small\r\n")
         write(os.path.join(a.out, "bin", "one.dat"), rng.randbytes(5000))
         write(os.path.join(a.out, "bin", "two.dat"), b"twice" * 300)

@@ -27,7 +27,7 @@ if [ ! -f "$work/bench-$mib.exe" ] || [ "$bench_exe" -nt "$work/bench-$mib.exe" 
   python3 "$here/make_tree.py" "$work/tree" --kind bench --mib "$mib"
   echo "== packing"
   rm -f "$work"/bench-*.exe
-  time "$sfxpack" --stub "$bench_exe" --from "$work/tree" --setup setup -o "$work/bench-$mib.exe"
+  time "$sfxpack" --stub "$bench_exe" --from "$work/tree" --setup "" -o "$work/bench-$mib.exe"
 fi
 ls -l "$work/bench-$mib.exe"
 

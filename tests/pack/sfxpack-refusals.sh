@@ -38,10 +38,10 @@ fi
 
 # Stubs.
 head -c 5000 /dev/urandom >nostamp.exe
-expect_refusal "stub without a stamp block" "0 stamp blocks" --stub nostamp.exe --from tree --setup s
+expect_refusal "stub without a stamp block" "0 stamp blocks" --stub nostamp.exe --from tree --setup a.txt
 cat "$stub" "$stub" >twostamps.exe
-expect_refusal "stub with two stamp blocks" "2 stamp blocks" --stub twostamps.exe --from tree --setup s
-expect_refusal "missing stub" "cannot open" --stub nosuch.exe --from tree --setup s
+expect_refusal "stub with two stamp blocks" "2 stamp blocks" --stub twostamps.exe --from tree --setup a.txt
+expect_refusal "missing stub" "cannot open" --stub nosuch.exe --from tree --setup a.txt
 
 # Folders and names.
 expect_refusal "missing folder" "does not exist" --stub "$stub" --from nosuch --setup s
@@ -59,7 +59,7 @@ mkdir -p backslash && printf x >'backslash/a\b'
 expect_refusal "backslash in a host name" "backslash" --stub "$stub" --from backslash --setup s
 mkdir -p cases && printf x >cases/Read.me && printf y >cases/READ.ME
 expect_refusal "names equal but for case" "when case is ignored" --stub "$stub" --from cases --setup s
-OUT=tree/sub/x.exe expect_refusal "output inside the folder" "inside the folder" --stub "$stub" --from tree --setup s
+OUT=tree/sub/x.exe expect_refusal "output inside the folder" "inside the folder" --stub "$stub" --from tree --setup a.txt
 # The format's limits (sparse files: nothing is read before the refusal).
 mkdir -p big && truncate -s 4294967296 big/huge.bin
 expect_refusal "file of 4 GiB" "at most 4 GiB - 1 bytes" --stub "$stub" --from big --setup s
@@ -69,21 +69,22 @@ mkdir -p many && (cd many && seq -f 'f%05g' 0 32768 | xargs touch)
 expect_refusal "32769 files" "32769 files; an archive can name at most 32768" --stub "$stub" --from many --setup s
 
 # Stamp values.
+expect_refusal "setup program not packed, named" 'setup program "setup" is not among the files of "tree"' --stub "$stub" --from tree --setup setup
 expect_refusal "setup name of 22 characters" "more than 21 characters" --stub "$stub" --from tree --setup abcdefghijklmnopqrstuv
-expect_refusal "build id of 16 digits" "exactly 17 decimal digits" --stub "$stub" --from tree --setup s --build-id 2024010203040506
-expect_refusal "build id with a letter" "exactly 17 decimal digits" --stub "$stub" --from tree --setup s --build-id 2024010203040506x
-expect_refusal "required free space not a number" "byte count" --stub "$stub" --from tree --setup s --required-free 12k
+expect_refusal "build id of 16 digits" "exactly 17 decimal digits" --stub "$stub" --from tree --setup a.txt --build-id 2024010203040506
+expect_refusal "build id with a letter" "exactly 17 decimal digits" --stub "$stub" --from tree --setup a.txt --build-id 2024010203040506x
+expect_refusal "required free space not a number" "byte count" --stub "$stub" --from tree --setup a.txt --required-free 12k
 
 # Splash pictures.
 printf 'GIF89a not a bitmap' >notbmp.bmp
-expect_refusal "splash that is not a BMP" "not a BMP" --stub "$stub" --from tree --setup s --splash notbmp.bmp
+expect_refusal "splash that is not a BMP" "not a BMP" --stub "$stub" --from tree --setup a.txt --splash notbmp.bmp
 head -c 100 splash.bmp >short.bmp
-expect_refusal "splash cut short" "file size" --stub "$stub" --from tree --setup s --splash short.bmp
+expect_refusal "splash cut short" "file size" --stub "$stub" --from tree --setup a.txt --splash short.bmp
 cp splash.bmp badoffset.bmp && printf '\xff\xff\x00\x00' | dd of=badoffset.bmp bs=1 seek=10 conv=notrunc 2>/dev/null
-expect_refusal "splash with pixel offset outside the file" "pixel data offset" --stub "$stub" --from tree --setup s --splash badoffset.bmp
+expect_refusal "splash with pixel offset outside the file" "pixel data offset" --stub "$stub" --from tree --setup a.txt --splash badoffset.bmp
 
 # Command line.
-"$sfxpack" --stub "$stub" --from tree --setup s >log.txt 2>&1
+"$sfxpack" --stub "$stub" --from tree --setup a.txt >log.txt 2>&1
 [ $? -eq 2 ] && grep -q "required" log.txt && ok "missing -o is a usage error" || bad "missing -o is a usage error"
 
 rm -rf big total many

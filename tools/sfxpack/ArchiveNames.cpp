@@ -86,8 +86,8 @@ std::wstring Cp1252ToWide(const std::string& cp1252) {
 }
 
 bool CheckMemberName(const std::string& name, std::string& error) {
-    if (name.size() + 1 >= kMaxMemberNameBytes) {
-        error = "name longer than " + std::to_string(kMaxMemberNameBytes - 2) + " bytes";
+    if (name.size() + 1 > kMaxMemberNameBytes) {
+        error = "name longer than " + std::to_string(kMaxMemberNameBytes - 1) + " bytes";
         return false;
     }
     // The archive's only folder separator is '\'; the launcher would take '/' as a second one.
@@ -101,6 +101,24 @@ bool CheckMemberName(const std::string& name, std::string& error) {
         return false;
     }
     return true;
+}
+
+bool SetupProgramPacked(const std::string& setupName, const std::vector<std::string>& members) {
+    std::string wanted = setupName;
+    for (char& c : wanted)
+        if (c == '/') c = '\\';
+    wanted = FoldCaseCp1252(wanted);
+    const std::size_t base = wanted.rfind('\\') + 1;  // 0 without a folder
+    const bool hasExtension = wanted.find('.', base) != std::string::npos;
+    static const char* const kProgramExtensions[] = {".PIF", ".COM", ".EXE", ".BAT", ".LNK", ".CMD"};
+    for (const std::string& member : members) {
+        const std::string name = FoldCaseCp1252(member);
+        if (name == wanted) return true;
+        if (hasExtension || name.size() != wanted.size() + 4 || name.compare(0, wanted.size(), wanted) != 0) continue;
+        for (const char* extension : kProgramExtensions)
+            if (name.compare(wanted.size(), 4, extension) == 0) return true;
+    }
+    return false;
 }
 
 std::string FoldCaseCp1252(const std::string& name) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace sfxpack {
 
@@ -21,6 +22,14 @@ std::wstring Cp1252ToWide(const std::string& cp1252);
 // to the name as it converts it), a name too long for its carry buffer and a
 // '/' (not the archive's separator). Returns false with the reason in error.
 bool CheckMemberName(const std::string& name, std::string& error);
+
+// Whether the launcher finds its setup program among the members. It opens
+// the extraction folder + the name through the shell: case is ignored, '/'
+// separates folders as '\' does, and a name without extension also finds
+// the name with one of the extensions the shell tries for programs (.pif,
+// .com, .exe, .bat, .lnk, .cmd). The name is no command line: a blank and
+// what follows are part of the file name.
+bool SetupProgramPacked(const std::string& setupName, const std::vector<std::string>& members);
 
 // Upper-case form of a code page 1252 name for case-insensitive comparison
 // (the file system of the target is case-insensitive).

@@ -31,8 +31,9 @@ namespace {
 const char kUsage[] =
     "usage: sfxpack --stub LAUNCHER.exe --from DIR --setup NAME [--splash FILE.bmp]\n"
     "               [--required-free BYTES] [--build-id DIGITS] -o OUT.exe\n"
-    "  --setup NAME          program the launcher starts after extraction (at most 21\n"
-    "                        characters; \"\" starts nothing)\n"
+    "  --setup NAME          the packed program the launcher starts after extraction:\n"
+    "                        its path below DIR (at most 21 characters); \"\" starts\n"
+    "                        nothing\n"
     "  --splash FILE.bmp     picture shown while extracting (a BMP file)\n"
     "  --required-free BYTES free space the launcher demands; default: the spool file\n"
     "                        plus all files, plus a tenth and 4 KiB per file\n"
@@ -178,6 +179,14 @@ int Run(const Options& o) {
     CHtarWriter archive;
     if (!CollectFiles(o.from, archive, error)) return Refuse(error);
     if (!archive.Plan(error)) return Refuse(error);
+    if (!o.setup.empty()) {
+        // A setup program that is not packed would end every run with exit code 1603.
+        std::vector<std::string> names;
+        for (const CHtarWriter::Member& m : archive.Members()) names.push_back(m.name);
+        if (!SetupProgramPacked(o.setup, names))
+            return Refuse("the setup program \"" + o.setup + "\" is not among the files of " + Quoted(o.from) +
+                          " (its path below the folder, or a program name without extension)");
+    }
 
     const uint64_t payloadOffset = image.size() + splash.size();
     if (payloadOffset > 0xFFFFFFFFull) return Refuse("the stub and the splash picture exceed 4 GiB - 1 bytes");
