@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <string>
 #include <vector>
@@ -135,11 +136,18 @@ TEST_F(UrlLauncherTest, MissingAssociationGoesToTheExploreVerbWithTheSameRefusal
 
 TEST_F(UrlLauncherTest, GetRegKeyRefusesAValueThatFillsTheBuffer)
 {
-    // Eight characters stored without a terminator.
+    // Eight characters stored without a terminator, written through ntdll:
+    // Wine's RegSetValueExW would add one.
+    typedef LONG(NTAPI * NtSetValueKeyFn)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
+    const auto pfnNtSetValueKey =
+        reinterpret_cast<NtSetValueKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey"));
+    ASSERT_NE(pfnNtSetValueKey, nullptr);
     HKEY hKey = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"QuorTestEight", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
                                 nullptr), ERROR_SUCCESS);
-    ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"12345678"), 8 * sizeof(wchar_t));
+    UNICODE_STRING defaultValue = {};
+    wchar_t eight[] = L"12345678";
+    EXPECT_EQ(pfnNtSetValueKey(hKey, &defaultValue, 0, REG_SZ, eight, 8 * sizeof(wchar_t)), 0);
     ::RegCloseKey(hKey);
 
     wchar_t out[10];
