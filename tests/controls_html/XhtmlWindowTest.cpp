@@ -162,6 +162,8 @@ TEST(XhtmlWindowTest, OverlappingLinkLinesOpenTheFirstDrawn)
     ::DeleteObject(hFont);
 }
 
+namespace
+{
 // The static's own procedure under the control: counts the keyboard-cue
 // messages that reach default processing.
 WNDPROC g_pfnStaticProc = nullptr;
@@ -171,6 +173,7 @@ LRESULT CALLBACK CountingStaticProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_UPDATEUISTATE)
         ++g_nCueMessages;
     return ::CallWindowProcW(g_pfnStaticProc, hWnd, message, wParam, lParam);
+}
 }
 
 TEST(XhtmlWindowTest, ClearingKeyboardCuesIsSwallowed)
