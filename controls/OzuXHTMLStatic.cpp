@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -134,6 +135,30 @@ int TextWidth(HDC dc, const std::wstring& text, int* pHeight)
     if (pHeight != nullptr && !text.empty())
         *pHeight = size.cy;
     return size.cx;
+}
+
+// Characters of a word are added to a line in chunks that double in size: once
+// the line is as wide as its space the rest of the word cannot change where it
+// breaks (a longer text is never narrower), so a word is measured only about
+// as far as it fits, however long it is.
+constexpr size_t kFirstWordChunk = 64;
+
+// How many leading characters of line (at least one) are narrower than limit:
+// all prefix widths come from one measurement, and the count found is checked
+// with the same measurement that draws the line.
+size_t FittingLength(HDC dc, const std::wstring& line, int limit)
+{
+    std::vector<int> extents(line.size(), 0);
+    SIZE size = {};
+    size_t keep = line.size();
+    if (::GetTextExtentExPointW(dc, line.c_str(), static_cast<int>(line.size()), 0, nullptr, extents.data(), &size))
+    {
+        while (keep > 1 && extents[keep - 1] >= limit)
+            --keep;
+    }
+    while (keep > 1 && TextWidth(dc, line.substr(0, keep), nullptr) >= limit)
+        --keep;
+    return keep;
 }
 }
 
@@ -503,11 +528,16 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
             }
             else
             {
-                while (pos < length && text[pos] != L' ')
+                for (size_t chunk = kFirstWordChunk;; chunk *= 2)
                 {
-                    line += text[pos];
-                    source.push_back(pos);
-                    ++pos;
+                    for (size_t taken = 0; taken < chunk && pos < length && text[pos] != L' '; ++taken)
+                    {
+                        line += text[pos];
+                        source.push_back(pos);
+                        ++pos;
+                    }
+                    if (pos >= length || text[pos] == L' ' || TextWidth(dc, line, &h) >= available)
+                        break;
                 }
             }
             ++words;
@@ -530,9 +560,7 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
             {
                 // One word wider than the whole line: cut it where it stops
                 // fitting, but keep at least one character so drawing ends.
-                size_t keep = line.size();
-                while (keep > 1 && TextWidth(dc, line.substr(0, keep), nullptr) >= area->right)
-                    --keep;
+                const size_t keep = FittingLength(dc, line, area->right);
                 if (keep < line.size())
                 {
                     pos = source[keep];

@@ -38,41 +38,57 @@ bool IsControlChar(wchar_t ch)
     return ch < 0x20 || ch == 0x7F;
 }
 
-// The URL as one command-line argument: a URL already in one pair of double
-// quotes (as a link tag gives it) is kept, any other is put in quotes. Empty
-// when the argument could end early (a quote or a control character inside).
-std::wstring QuotedArgument(const wchar_t* url)
+// The URL without the one pair of double quotes a link tag may give it. False
+// for a URL that must not be passed on: nothing but blanks, or a quote or a
+// control character inside (either could end the argument early or start a
+// second command).
+bool UrlInsideQuotes(const wchar_t* url, std::wstring& inner)
 {
-    std::wstring inner(url);
-    bool bQuoted = inner.size() >= 2 && inner.front() == L'"' && inner.back() == L'"';
-    if (bQuoted)
+    inner = url;
+    if (inner.size() >= 2 && inner.front() == L'"' && inner.back() == L'"')
         inner = inner.substr(1, inner.size() - 2);
-    if (inner.empty())
-        return std::wstring();
+    if (inner.find_first_not_of(L' ') == std::wstring::npos)
+        return false;
     for (wchar_t ch : inner)
     {
         if (ch == L'"' || IsControlChar(ch))
-            return std::wstring();
+            return false;
     }
-    return L"\"" + inner + L"\"";
+    return true;
 }
 
-// The command in the thread's ANSI code page; false when a character has no
-// exact counterpart there (a replacement could change the command).
-bool ToThreadAnsi(const std::wstring& text, std::string& out)
+// The URL as one command-line argument in double quotes, empty when it is
+// refused. Programs read 2n backslashes before a quote as n backslashes and
+// the quote as the end of the argument, so the backslashes a URL ends with
+// are doubled: "C:\Docs\" arrives as C:\Docs\, not as C:\Docs".
+std::wstring QuotedArgument(const wchar_t* url)
+{
+    std::wstring inner;
+    if (!UrlInsideQuotes(url, inner))
+        return std::wstring();
+    size_t trailing = 0;
+    while (trailing < inner.size() && inner[inner.size() - 1 - trailing] == L'\\')
+        ++trailing;
+    return L"\"" + inner + std::wstring(trailing, L'\\') + L"\"";
+}
+
+// The command in the ANSI code page WinExec reads it in (the system's, not the
+// thread's); false when a character has no exact counterpart there (a
+// replacement could change the command).
+bool ToSystemAnsi(const std::wstring& text, std::string& out)
 {
     const int cch = static_cast<int>(text.size());
-    int cb = ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), cch, nullptr, 0, nullptr, nullptr);
+    int cb = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), cch, nullptr, 0, nullptr, nullptr);
     if (cb <= 0)
         return false;
     out.assign(static_cast<size_t>(cb), '\0');
-    if (::WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), cch, &out[0], cb, nullptr, nullptr) != cb)
+    if (::WideCharToMultiByte(CP_ACP, 0, text.c_str(), cch, &out[0], cb, nullptr, nullptr) != cb)
         return false;
-    int cchBack = ::MultiByteToWideChar(CP_THREAD_ACP, 0, out.data(), cb, nullptr, 0);
+    int cchBack = ::MultiByteToWideChar(CP_ACP, 0, out.data(), cb, nullptr, 0);
     if (cchBack != cch)
         return false;
     std::wstring back(static_cast<size_t>(cchBack), L'\0');
-    ::MultiByteToWideChar(CP_THREAD_ACP, 0, out.data(), cb, &back[0], cchBack);
+    ::MultiByteToWideChar(CP_ACP, 0, out.data(), cb, &back[0], cchBack);
     return back == text;
 }
 }
@@ -140,7 +156,13 @@ HINSTANCE GotoURL(const wchar_t* url, int nShowCmd, BOOL useShell)
 
     wchar_t buffer[kCommandChars + 1] = {};
     if (GetRegKey(HKEY_CLASSES_ROOT, L".htm", buffer, kCommandChars) != ERROR_SUCCESS)
+    {
+        // The shell gets the URL as it is, but only one the command path would take.
+        std::wstring inner;
+        if (!UrlInsideQuotes(url, inner))
+            return nullptr;
         return g_pfnUrlShellExecute(nullptr, L"explore", url, nullptr, nullptr, nShowCmd);
+    }
 
     std::wstring commandKey = std::wstring(buffer) + L"\\shell\\open\\command";
     if (GetRegKey(HKEY_CLASSES_ROOT, commandKey.c_str(), buffer, kCommandChars) != ERROR_SUCCESS)
@@ -164,7 +186,7 @@ HINSTANCE GotoURL(const wchar_t* url, int nShowCmd, BOOL useShell)
         return nullptr;
 
     std::string ansiCommand;
-    if (!ToThreadAnsi(command, ansiCommand))
+    if (!ToSystemAnsi(command, ansiCommand))
         return nullptr;
     return reinterpret_cast<HINSTANCE>(
         static_cast<UINT_PTR>(g_pfnUrlWinExec(ansiCommand.c_str(), static_cast<UINT>(nShowCmd))));

@@ -19,7 +19,9 @@ HINSTANCE OpenUrl(const wchar_t* url);
 
 // Opens url: through OpenUrl when useShell, otherwise with the open command of
 // the ".htm" association (the shell's "explore" verb when there is none).
-// NULL when nothing was started.
+// NULL when nothing was started: both of these paths refuse a URL that is
+// empty or only blanks or holds a quote or control character inside the one
+// pair of quotes it may come in.
 HINSTANCE GotoURL(const wchar_t* url, int nShowCmd, BOOL useShell);
 
 // The two places the launcher starts something. Tests replace them so that

@@ -35,6 +35,7 @@ TEST(NamedColorsTest, DecimalAndHexadecimalForms)
     EXPECT_EQ(Colour(L"256,300,1"), RGB(0, 44, 1));
     EXPECT_EQ(Colour(L"#FF8000"), RGB(255, 128, 0));
     EXPECT_EQ(Colour(L"#F80"), RGB(0, 0, 0));
+    EXPECT_EQ(Colour(L"#FF80001"), RGB(0, 0, 0)) << "longer than #RRGGBB";
     EXPECT_EQ(Colour(L"x#12345"), RGB(0, 0, 0)) << "not read past the end";
     EXPECT_EQ(Colour(L"1,2,#030303"), RGB(1, 2, 0)) << "decimal wins";
     EXPECT_EQ(Colour(L"no such colour"), RGB(0, 0, 0));

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+#include <winternl.h>
+
 #include <string>
 #include <vector>
 
@@ -19,9 +22,12 @@ HINSTANCE RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR,
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 
+// The command as WinExec reads it: in the system's ANSI code page.
 UINT RecordWinExec(LPCSTR command, UINT)
 {
-    g_launches.push_back(std::wstring(command, command + strlen(command)));
+    wchar_t wide[2200] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, command, -1, wide, 2199);
+    g_launches.push_back(wide);
     return 33;
 }
 
@@ -86,17 +92,70 @@ TEST_F(UrlLauncherTest, UrlsThatCouldBreakOutOfTheirQuotesAreRefused)
     EXPECT_EQ(Command(L"http://h/\" & calc.exe"), L"(none)");
     EXPECT_EQ(Command(L"\"http://h/\" \"x\""), L"(none)");
     EXPECT_EQ(Command(L"http://h/\ncalc"), L"(none)");
+    EXPECT_EQ(Command(L"\"   \""), L"(none)") << "blanks only";
     EXPECT_EQ(Command(L"http://h/\x4E00"), L"(none)") << "no exact ANSI form";
     EXPECT_EQ(Command(std::wstring(1100, L'a')), L"(none)") << "longer than the command buffer";
     SetDefault(L"QuorTestPage\\shell\\open\\command", std::wstring(1040, L'w'));
     EXPECT_EQ(Command(L"http://h/"), L"(none)") << "a command filling the buffer is refused, not cut";
 }
 
-TEST_F(UrlLauncherTest, MissingAssociationGoesToTheExploreVerb)
+TEST_F(UrlLauncherTest, BrowserReadsTheUrlEndingInABackslashIntact)
+{
+    // The last argument as the browser splits its command line.
+    for (const std::wstring url : {L"http://h/dir\\", L"C:\\Program Files\\Docs\\", L"\\\\srv\\a b\\\\"})
+    {
+        int argc = 0;
+        LPWSTR* argv = ::CommandLineToArgvW(Command(L"\"" + url + L"\"").c_str(), &argc);
+        ASSERT_NE(argv, nullptr);
+        EXPECT_EQ(argv[argc - 1], url);
+        ::LocalFree(argv);
+    }
+}
+
+TEST_F(UrlLauncherTest, CommandIsCheckedInTheCodePageWinExecReadsItIn)
+{
+    // A Japanese thread locale on a system whose ANSI code page is 1252.
+    ASSERT_EQ(::GetACP(), 1252u);
+    const LCID lcidBefore = ::GetThreadLocale();
+    ::SetThreadLocale(MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT));
+    const std::wstring japanese = Command(L"C:\\\x8868");
+    const std::wstring latin = Command(L"http://h/caf\xE9");
+    ::SetThreadLocale(lcidBefore);
+    EXPECT_EQ(japanese, L"(none)") << "no form in code page 1252";
+    EXPECT_NE(latin.find(L" \"http://h/caf\xE9\""), std::wstring::npos) << latin;
+}
+
+TEST_F(UrlLauncherTest, MissingAssociationGoesToTheExploreVerbWithTheSameRefusals)
 {
     ASSERT_EQ(::RegDeleteKeyW(HKEY_CLASSES_ROOT, L".htm"), ERROR_SUCCESS);
     EXPECT_NE(GotoURL(L"http://h/p", SW_SHOW, FALSE), nullptr);
+    for (const wchar_t* url : {L"", L"\"a\" \"b\"", L"http://h/\ncalc", L"   "})
+        EXPECT_EQ(GotoURL(url, SW_SHOW, FALSE), nullptr) << url;
     EXPECT_EQ(g_launches, std::vector<std::wstring>{L"explore http://h/p"});
+}
+
+TEST_F(UrlLauncherTest, GetRegKeyRefusesAValueThatFillsTheBuffer)
+{
+    // Eight characters stored without a terminator, written through ntdll:
+    // Wine's RegSetValueExW would add one.
+    typedef LONG(NTAPI * NtSetValueKeyFn)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
+    const auto pfnNtSetValueKey =
+        reinterpret_cast<NtSetValueKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey"));
+    ASSERT_NE(pfnNtSetValueKey, nullptr);
+    HKEY hKey = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"QuorTestEight", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
+                                nullptr), ERROR_SUCCESS);
+    UNICODE_STRING defaultValue = {};
+    wchar_t eight[] = L"12345678";
+    EXPECT_EQ(pfnNtSetValueKey(hKey, &defaultValue, 0, REG_SZ, eight, 8 * sizeof(wchar_t)), 0);
+    ::RegCloseKey(hKey);
+
+    wchar_t out[10];
+    wmemset(out, L'x', 10);
+    EXPECT_EQ(GetRegKey(HKEY_CLASSES_ROOT, L"QuorTestEight", out, 8), ERROR_MORE_DATA);
+    EXPECT_EQ(out[0], L'\0');
+    EXPECT_EQ(GetRegKey(HKEY_CLASSES_ROOT, L"QuorTestEight", out, 9), ERROR_SUCCESS);
+    EXPECT_STREQ(out, L"12345678");
 }
 
 TEST_F(UrlLauncherTest, OpenUrlMakesMailLinksOnlyOfPlainAddresses)

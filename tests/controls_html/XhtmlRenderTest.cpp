@@ -45,6 +45,15 @@ struct CRenderProbe : COzuXHTMLStatic
     using COzuXHTMLStatic::m_arrLinkUrls;
     HFONT m_hWindowFont = nullptr;
 };
+
+// The most pixels of a colour in one row of rc: an underline spans its text.
+int WidestRow(const CDibCanvas& canvas, COLORREF colour, const RECT& rc)
+{
+    int widest = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+        widest = std::max(widest, canvas.Count(colour, RECT{rc.left, y, rc.right, y + 1}));
+    return widest;
+}
 }
 
 TEST(XhtmlRenderTest, StylesCarryFromRunToRunOnOneLine)
@@ -90,6 +99,16 @@ TEST(XhtmlRenderTest, FontTagsSetColourAndSizeUntilTheirEnd)
     EXPECT_EQ(wcslen(control.LastFont().lfFaceName), 31u);
 }
 
+TEST(XhtmlRenderTest, UnderlineTagUnderlines)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    control.Draw(canvas, L"<u>Underlined</u>");
+    const PixelBox box = FindColour(canvas, kBlack);
+    ASSERT_GT(box.nCount, 0);
+    EXPECT_GE(WidestRow(canvas, kBlack, RECT{box.left, box.top, box.right + 1, box.bottom + 1}), box.right - box.left - 1);
+}
+
 TEST(XhtmlRenderTest, LinksAreBlueUnderlinedAndRecordedOncePerPaint)
 {
     CRenderProbe control;
@@ -103,10 +122,7 @@ TEST(XhtmlRenderTest, LinksAreBlueUnderlinedAndRecordedOncePerPaint)
     EXPECT_EQ(rc.top, 0);
     EXPECT_GT(canvas.Count(kBlue, rc), 10);
     EXPECT_EQ(canvas.Count(kBlue) - canvas.Count(kBlue, rc), 0);
-    int widestRow = 0;
-    for (int y = rc.top; y < rc.bottom; ++y)
-        widestRow = std::max(widestRow, canvas.Count(kBlue, RECT{rc.left, y, rc.right, y + 1}));
-    EXPECT_GE(widestRow, rc.right - rc.left - 2) << "underlined";
+    EXPECT_GE(WidestRow(canvas, kBlue, rc), rc.right - rc.left - 2) << "underlined";
 
     control.Draw(canvas, L"<a weblinkid=5>Help</a>");
     EXPECT_EQ(control.Links(), 0u) << "an unresolved number is no link";
@@ -146,4 +162,55 @@ TEST(XhtmlRenderTest, LineBreaksAndWordWrap)
     CDibCanvas sliver(1, 300);
     control.Draw(sliver, L"<a href=u>abc de</a>");
     EXPECT_EQ(control.Links(), 5u) << "one character a line, and the drawing ends";
+}
+
+TEST(XhtmlRenderTest, LineOfSeveralWordsBreaksAtItsLastBlank)
+{
+    CRenderProbe control;
+    CDibCanvas wide(300, 60);
+    auto width = [&](const std::wstring& text) {
+        control.Draw(wide, (L"<a href=u>" + text + L"</a>").c_str());
+        return control.Link(0).right;
+    };
+    const int wFirst = width(L"alpha beta"), wSecond = width(L"gamma");
+    // Room for part of the last word, not all of it.
+    CDibCanvas canvas(width(L"alpha beta ga") + 1, 60);
+    control.Draw(canvas, L"<a href=u>alpha beta gamma</a>");
+    ASSERT_EQ(control.Links(), 2u);
+    EXPECT_EQ(control.Link(0).right, wFirst);
+    EXPECT_EQ(control.Link(1).left, 0);
+    EXPECT_EQ(control.Link(1).right, wSecond);
+}
+
+TEST(XhtmlRenderTest, LinesBelowTheAreaRecordNoLinks)
+{
+    CRenderProbe control;
+    CDibCanvas wide(300, 60);
+    control.Draw(wide, L"<a href=u>word</a>");
+    const RECT rcWord = control.Link(0);
+    // The second line starts inside the area but does not fit in it.
+    const int h = rcWord.bottom;
+    CDibCanvas canvas(rcWord.right + 4, h + h / 2);
+    control.Draw(canvas, L"<a href=u>word word</a>");
+    ASSERT_EQ(control.Links(), 1u);
+    EXPECT_EQ(control.Link(0).top, 0);
+}
+
+TEST(XhtmlRenderTest, WordOfAHundredThousandCharactersBreaksWhereItStopsFitting)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(1200, 60);
+    control.Draw(canvas, L"<a href=u>m</a>");
+    const int wM = control.Link(0).right, h = control.Link(0).bottom;
+
+    control.Draw(canvas, (L"<a href=u>" + std::wstring(100000, L'm') + L"</a>").c_str());
+    ASSERT_EQ(control.Links(), static_cast<size_t>(60 / h));
+    for (size_t i = 0; i < control.Links(); ++i)
+    {
+        const RECT rc = control.Link(i);
+        EXPECT_EQ(rc.left, 0);
+        EXPECT_EQ(rc.top, static_cast<LONG>(i) * h);
+        EXPECT_LT(rc.right, 1200);
+        EXPECT_GE(rc.right + wM, 1200) << "as many characters as fit";
+    }
 }

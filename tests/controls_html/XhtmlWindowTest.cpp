@@ -134,3 +134,58 @@ TEST(XhtmlWindowTest, PlainTextStartsNoTimerAndShowsNoStaleText)
     EXPECT_EQ(nDiffering, 0);
     EXPECT_GT(expected.Count(::GetSysColor(COLOR_WINDOWTEXT)), 20);
 }
+
+TEST(XhtmlWindowTest, OverlappingLinkLinesOpenTheFirstDrawn)
+{
+    CParentWindow parent;
+    LOGFONTW lf = {};
+    lf.lfHeight = -11;
+    wcscpy(lf.lfFaceName, L"Tahoma");
+    HFONT hFont = ::CreateFontIndirectW(&lf);
+    ::SendMessageW(parent.hStatic, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    // The small text after a large link wraps one small line down, still
+    // inside the large line's height.
+    control.SetWindowText(L"<a href=big><font size=\"24\">BIG</font></a><a href=small> small words after the large "
+                          L"one, enough of them to wrap onto the next line</a>");
+    PumpMessages();
+    ASSERT_GE(control.m_arrLinkRects.size(), 3u);
+    const XhtmlLinkRect big = control.m_arrLinkRects[0], wrapped = control.m_arrLinkRects[2];
+    ASSERT_LT(wrapped.top, big.bottom);
+    POINT pt = {big.left + 2, wrapped.top + 1};
+    ::ClientToScreen(parent.hStatic, &pt);
+    ::SetCursorPos(pt.x, pt.y);
+    ::SendMessageW(parent.m_hWnd, WM_COMMAND, MAKEWPARAM(1001, STN_CLICKED), reinterpret_cast<LPARAM>(parent.hStatic));
+    EXPECT_EQ(control.opened, std::vector<std::wstring>{L"big"});
+    ::DestroyWindow(parent.hStatic);
+    ::DeleteObject(hFont);
+}
+
+namespace
+{
+// The static's own procedure under the control: counts the keyboard-cue
+// messages that reach default processing.
+WNDPROC g_pfnStaticProc = nullptr;
+int g_nCueMessages = 0;
+LRESULT CALLBACK CountingStaticProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_UPDATEUISTATE)
+        ++g_nCueMessages;
+    return ::CallWindowProcW(g_pfnStaticProc, hWnd, message, wParam, lParam);
+}
+}
+
+TEST(XhtmlWindowTest, ClearingKeyboardCuesIsSwallowed)
+{
+    CParentWindow parent;
+    g_pfnStaticProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(parent.hStatic, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingStaticProc)));
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    g_nCueMessages = 0;
+    ::SendMessageW(parent.hStatic, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(g_nCueMessages, 0) << "cues are not to be switched on";
+    ::SendMessageW(parent.hStatic, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL), 0);
+    EXPECT_EQ(g_nCueMessages, 1);
+}
