@@ -1,8 +1,9 @@
 # Xvfb for a build tree (sourced by cmake/wine-run.sh, scripts/test.sh and
 # scripts/demo.sh). The Wine runs of one command share one Xvfb, and it is
 # stopped when that command ends: its pid and display number are kept in the
-# build tree (ROOT/.xvfb-pid, .xvfb-display, .xvfb-owner), and a watcher stops
-# it once the owning process has gone, however that process ended.
+# build tree (ROOT/.xvfb-pid, .xvfb-display, .xvfb-owner, .xvfb-watch), and a
+# watcher stops it once the owning process has gone, however that process
+# ended.
 #
 #   quor_xvfb_start ROOT OWNER_PID LOG   sets QUOR_XVFB_DISPLAY (":N"); keeps
 #                                        ROOT's running Xvfb or starts one
@@ -48,6 +49,7 @@ quor_xvfb_start() {
     . "$2"
     quor_xvfb_stop "$3" "$1"' quor-xvfb-watch "$owner" "$QUOR_XVFB_LIB" "$root" \
     </dev/null >/dev/null 2>&1 9>&- &
+  echo $! >"$root/.xvfb-watch"
 }
 
 quor_xvfb_stop() {
@@ -59,12 +61,17 @@ quor_xvfb_stop() {
   if pid=$(quor_xvfb_pid "$root"); then
     # Wine's processes of the tree's prefix (its desktop among them) live on
     # this display: they end first, so that the next run starts afresh.
-    WINEPREFIX="$root/wineprefix" "$server" -k 2>/dev/null
-    kill "$pid" 2>/dev/null
+    WINEPREFIX="$root/wineprefix" "$server" -k 2>/dev/null || true
+    kill "$pid" 2>/dev/null || true
     for i in $(seq 50); do
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
   fi
-  rm -f "$root/.xvfb-pid" "$root/.xvfb-display" "$root/.xvfb-owner"
+  # Its watcher has nothing left to do (unless this is the watcher).
+  pid=$(cat "$root/.xvfb-watch" 2>/dev/null) || pid=
+  if [ -n "$pid" ] && [ "$pid" != $$ ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = bash ]; then
+    kill -- "-$pid" 2>/dev/null || true   # its session: the loop and its sleep
+  fi
+  rm -f "$root/.xvfb-pid" "$root/.xvfb-display" "$root/.xvfb-owner" "$root/.xvfb-watch"
 }
