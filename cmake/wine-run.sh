@@ -126,8 +126,17 @@ limit=${QUOR_TEST_TIMEOUT:-300}
 outdir=$(mktemp -d "$ROOT/.run.XXXXXX")
 # Start inside the sandbox drive, so the current folder is S:\..., not a host path.
 case "$prog" in "$ROOT/sandbox"/*) cd "$(dirname "$prog")" ;; *) cd "$ROOT/sandbox" ;; esac
-timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err"
-rc=$?
+# timeout runs the program in a process group of its own, which a Ctrl-C does
+# not reach: an interrupt of this script is passed on to it.
+timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err" &
+child=$!
+trap 'kill -TERM "$child" 2>/dev/null' INT TERM HUP
+while :; do
+  wait "$child"
+  rc=$?
+  kill -0 "$child" 2>/dev/null || break
+done
+trap - INT TERM HUP
 cat "$outdir/out"
 cat "$outdir/err" >&2
 rm -rf "$outdir"
