@@ -10,6 +10,9 @@
 #   quor_xvfb_stop ROOT [OWNER_PID]      stops ROOT's Xvfb, if it runs (and,
 #                                        with OWNER_PID, belongs to it), and
 #                                        the Wine processes of ROOT/wineprefix
+#   quor_xvfb_own ROOT                   makes this shell the owner: ROOT's
+#                                        Xvfb and Wine processes end with it,
+#                                        also when it fails or is interrupted
 
 QUOR_XVFB_LIB="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/xvfb.sh"
 
@@ -52,16 +55,31 @@ quor_xvfb_start() {
   echo $! >"$root/.xvfb-watch"
 }
 
+QUOR_WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$QUOR_WINESERVER" ] || QUOR_WINESERVER=/usr/lib/wine/wineserver
+
+quor_xvfb_own() {
+  QUOR_XVFB_OWNED_ROOT=$1
+  export QUOR_DISPLAY_OWNER=$$
+  trap quor_xvfb_end_owned EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+}
+
+quor_xvfb_end_owned() {
+  WINEPREFIX="$QUOR_XVFB_OWNED_ROOT/wineprefix" "$QUOR_WINESERVER" -k 2>/dev/null || true
+  quor_xvfb_stop "$QUOR_XVFB_OWNED_ROOT"
+}
+
 quor_xvfb_stop() {
-  local root=$1 owner=${2:-} pid i server=/usr/lib/wine/wineserver64
-  [ -x "$server" ] || server=/usr/lib/wine/wineserver
+  local root=$1 owner=${2:-} pid i
   if [ -n "$owner" ] && [ "$(cat "$root/.xvfb-owner" 2>/dev/null)" != "$owner" ]; then
     return 0
   fi
   if pid=$(quor_xvfb_pid "$root"); then
     # Wine's processes of the tree's prefix (its desktop among them) live on
     # this display: they end first, so that the next run starts afresh.
-    WINEPREFIX="$root/wineprefix" "$server" -k 2>/dev/null || true
+    WINEPREFIX="$root/wineprefix" "$QUOR_WINESERVER" -k 2>/dev/null || true
     kill "$pid" 2>/dev/null || true
     for i in $(seq 50); do
       kill -0 "$pid" 2>/dev/null || break

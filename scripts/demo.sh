@@ -37,14 +37,7 @@ ls -l "$box/QuorDemoSetup.exe"
 
 # Xvfb (when there is no display) and Wine's processes end with the demo.
 . "$repo/cmake/xvfb.sh"
-finish() {
-  WINEPREFIX="$demo/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-  quor_xvfb_stop "$demo"
-}
-trap finish EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM HUP
-export QUOR_DISPLAY_OWNER=$$
+quor_xvfb_own "$demo"
 
 echo "== running QuorDemoSetup.exe /w under Wine"
 run_log="$demo/run.log"

@@ -11,14 +11,7 @@ cd "$tree"
 # The tests share one Xvfb (when there is no display); it and Wine's
 # processes end with this command, also when it fails or is interrupted.
 . "$repo/cmake/xvfb.sh"
-finish() {
-  WINEPREFIX="$tree/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-  quor_xvfb_stop "$tree"
-}
-trap finish EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM HUP
-export QUOR_DISPLAY_OWNER=$$
+quor_xvfb_own "$tree"
 status=0
 ctest --output-on-failure -j 4 "$@" || status=$?
 exit $status
