@@ -10,7 +10,9 @@
 #   files live. The Wine user's shell folders are plain folders, not links
 #   into the host's home.
 # - One persistent wineserver serves the run; Xvfb is started when there is no
-#   display. Every program is bounded by QUOR_TEST_TIMEOUT seconds (default 300).
+#   display (cmake/xvfb.sh), shared by the programs of one ctest run and
+#   stopped when that run (or QUOR_DISPLAY_OWNER, or this program) ends.
+#   Every program is bounded by QUOR_TEST_TIMEOUT seconds (default 300).
 # - The exit code is the program's, cut to 8 bits by Wine.
 # - QUOR_WINEDEBUG sets Wine's debug channels (default: none), for example
 #   +loaddll to see which DLLs a program loads and from where.
@@ -47,19 +49,26 @@ unset WINELOADER WINESERVER_ARGS
 
 log="$ROOT/wine-run.log"
 
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+
+# The process whose end stops an Xvfb started here: QUOR_DISPLAY_OWNER when
+# the caller names one (the demo, the test command), else the ctest run this
+# program belongs to (one display for the whole run), else this run alone.
+display_owner() {
+  if [ -n "${QUOR_DISPLAY_OWNER:-}" ]; then echo "$QUOR_DISPLAY_OWNER"; return; fi
+  local pid=$PPID
+  while [ -n "$pid" ] && [ "$pid" -gt 1 ]; do
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = ctest ] && { echo "$pid"; return; }
+    pid=$(awk '/^PPid:/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
+  done
+  echo $$
+}
+
 start_display() {
-  # Keep a usable display, or start one Xvfb for this build tree.
+  # Keep a usable display, or use the build tree's Xvfb (started when none runs).
   if [ -n "${DISPLAY:-}" ] && [ -z "${QUOR_FORCE_XVFB:-}" ]; then return 0; fi
-  local f="$ROOT/.xvfb-display" pidf="$ROOT/.xvfb-pid"
-  if [ -f "$f" ] && [ -f "$pidf" ] && kill -0 "$(cat "$pidf")" 2>/dev/null; then
-    export DISPLAY=":$(cat "$f")"; return 0
-  fi
-  local fifo; fifo=$(mktemp -u "$ROOT/.xvfb-fd.XXXX"); mkfifo "$fifo"
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >>"$log" 2>&1 9>&- &
-  echo $! >"$pidf"
-  local n; read -r n <"$fifo"; rm -f "$fifo"
-  echo "$n" >"$f"
-  export DISPLAY=":$n"
+  quor_xvfb_start "$ROOT" "$(display_owner)" "$log"
+  export DISPLAY=$QUOR_XVFB_DISPLAY
 }
 
 init_prefix() {
@@ -87,6 +96,16 @@ init_prefix() {
   touch "$WINEPREFIX/.quor-ready"
 }
 
+# A display of this run alone ends with it (its watcher is the fallback).
+stop_own_display() {
+  exec 8>"$ROOT/.wine.lock"
+  flock 8
+  quor_xvfb_stop "$ROOT" $$
+}
+if [ "$(display_owner)" = $$ ]; then
+  trap stop_own_display EXIT
+fi
+
 (
   flock 9
   start_display
@@ -107,8 +126,17 @@ limit=${QUOR_TEST_TIMEOUT:-300}
 outdir=$(mktemp -d "$ROOT/.run.XXXXXX")
 # Start inside the sandbox drive, so the current folder is S:\..., not a host path.
 case "$prog" in "$ROOT/sandbox"/*) cd "$(dirname "$prog")" ;; *) cd "$ROOT/sandbox" ;; esac
-timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err"
-rc=$?
+# timeout runs the program in a process group of its own, which a Ctrl-C does
+# not reach: an interrupt of this script is passed on to it.
+timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err" &
+child=$!
+trap 'kill -TERM "$child" 2>/dev/null' INT TERM HUP
+while :; do
+  wait "$child"
+  rc=$?
+  kill -0 "$child" 2>/dev/null || break
+done
+trap - INT TERM HUP
 cat "$outdir/out"
 cat "$outdir/err" >&2
 rm -rf "$outdir"

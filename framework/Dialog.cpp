@@ -12,8 +12,8 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (rControl.m_hWnd != nullptr || pDX == nullptr || pDX->m_pDlgWnd == nullptr)
         return;
-    if (!rControl.SubclassDlgItem(static_cast<UINT>(nIDC), pDX->m_pDlgWnd))
-        ::OutputDebugStringW(L"framework: DDX_Control could not bind a control\n");
+    // A control the template lacks stays unbound (its object has no window).
+    rControl.SubclassDlgItem(static_cast<UINT>(nIDC), pDX->m_pDlgWnd);
 }
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -26,7 +26,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     try {
         return static_cast<CDialog*>(pWnd)->OnInitDialog();
     } catch (...) {
-        ::OutputDebugStringW(L"framework: exception in OnInitDialog\n");
+        // No exception may cross into the platform's code.
         return TRUE;
     }
 }

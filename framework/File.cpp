@@ -2,6 +2,8 @@
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CFileException, CException)
+IMPLEMENT_DYNAMIC(CMemoryException, CException)
+IMPLEMENT_DYNAMIC(COleException, CException)
 IMPLEMENT_DYNAMIC(CFile, CObject)
 
 int CFileException::OsErrorToException(LONG lOsError)
@@ -28,6 +30,16 @@ int CFileException::OsErrorToException(LONG lOsError)
     case ERROR_HANDLE_EOF: return endOfFile;
     default: return genericException;
     }
+}
+
+void AfxThrowMemoryException()
+{
+    throw new CMemoryException;
+}
+
+void AfxThrowOleException(HRESULT sc)
+{
+    throw new COleException(sc);
 }
 
 void AfxThrowFileException(int cause, LONG lOsError, LPCWSTR lpszFileName)

@@ -37,6 +37,24 @@ public:
     CString m_strFileName;
 };
 
+// Out of memory.
+class CMemoryException : public CException
+{
+    DECLARE_DYNAMIC(CMemoryException)
+};
+
+// A failure the platform reported as an HRESULT.
+class COleException : public CException
+{
+    DECLARE_DYNAMIC(COleException)
+public:
+    explicit COleException(HRESULT sc) : m_sc(sc) {}
+    HRESULT m_sc;
+};
+
+[[noreturn]] void AfxThrowMemoryException();
+[[noreturn]] void AfxThrowOleException(HRESULT sc);
+
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, LPCWSTR lpszFileName = nullptr);
 
 class CFile : public CObject

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AfxObject.h"
+#include "File.h"
 
 class CSyncObject : public CObject
 {
@@ -13,7 +14,17 @@ public:
 class CCriticalSection : public CSyncObject
 {
 public:
-    CCriticalSection() { ::InitializeCriticalSectionAndSpinCount(&m_sect, 0); }
+    // Throws a CMemoryException* (out of memory) or a COleException* with
+    // the system's error when the section cannot be initialised.
+    CCriticalSection()
+    {
+        if (!::InitializeCriticalSectionAndSpinCount(&m_sect, 0)) {
+            HRESULT hr = HRESULT_FROM_WIN32(::GetLastError());
+            if (hr == E_OUTOFMEMORY)
+                AfxThrowMemoryException();
+            AfxThrowOleException(FAILED(hr) ? hr : E_FAIL);
+        }
+    }
     ~CCriticalSection() override { ::DeleteCriticalSection(&m_sect); }
     // The timeout is ignored: a critical section waits until it is free.
     BOOL Lock(DWORD dwTimeout = INFINITE) override { ::EnterCriticalSection(&m_sect); return TRUE; }

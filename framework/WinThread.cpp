@@ -24,7 +24,6 @@ unsigned __stdcall ThreadEntry(void* pParam)
             result = static_cast<UINT>(pThread->ExitInstance());
     } catch (...) {
         // No exception may leave the thread.
-        ::OutputDebugStringW(L"framework: exception in a thread procedure\n");
         result = static_cast<UINT>(-1);
     }
     AfxDeleteTempMaps();

@@ -126,7 +126,6 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
         // No exception may cross into the platform's code.
-        ::OutputDebugStringW(L"framework: exception in a window procedure\n");
         result = (message == WM_CREATE) ? -1 : 0;
     }
     state.m_lastSentMsg = saved;

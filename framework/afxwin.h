@@ -10,6 +10,7 @@
 #include "CmdTarget.h"
 #include "Wnd.h"
 #include "Dialog.h"
+#include "PropertySheet.h"
 #include "Controls.h"
 #include "Menu.h"
 #include "WinThread.h"

@@ -82,6 +82,19 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
     pCombo->SetCurSel(newSelection);
 }
 
+void TranslatePropertySheet(CPropertySheet* pSheet, CWindowTextCache* pCache)
+{
+    const int active = pSheet->GetActiveIndex();
+    for (int i = 0; i < pSheet->GetPageCount(); ++i) {
+        CPropertyPage* pPage = pSheet->GetPage(i);
+        const bool hadWindow = pPage->m_hWnd != nullptr;
+        pSheet->SetActivePage(i);
+        if (!hadWindow)
+            TranslateWindow(pPage, pCache);
+    }
+    pSheet->SetActivePage(active);
+}
+
 }  // namespace
 
 BOOL LoadLocalizedString(CString& text, UINT nID)
@@ -158,22 +171,25 @@ void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache)
     if (language == g_DefaultLanguage && pCache == nullptr)
         return;
 
-    // The window's own text.
-    CString current;
-    pWnd->GetWindowText(current);
-    std::wstring text = current.GetString();
-    const std::wstring shown = text;
-    if (pCache != nullptr) {
-        if (!pCache->HasText(pWnd->m_hWnd))
-            pCache->SetText(pWnd->m_hWnd, text);
-        else
-            text = pCache->GetText(pWnd->m_hWnd);
+    // The window's own text; a property page's caption is its tab's label,
+    // which the sheet owns, so it is left alone.
+    if (!pWnd->IsKindOf(RUNTIME_CLASS(CPropertyPage))) {
+        CString current;
+        pWnd->GetWindowText(current);
+        std::wstring text = current.GetString();
+        const std::wstring shown = text;
+        if (pCache != nullptr) {
+            if (!pCache->HasText(pWnd->m_hWnd))
+                pCache->SetText(pWnd->m_hWnd, text);
+            else
+                text = pCache->GetText(pWnd->m_hWnd);
+        }
+        std::wstring translation;
+        if (TranslateText(text, translation))
+            pWnd->SetWindowText(translation.c_str());
+        else if (text != shown)
+            pWnd->SetWindowText(text.c_str());
     }
-    std::wstring translation;
-    if (TranslateText(text, translation))
-        pWnd->SetWindowText(translation.c_str());
-    else if (text != shown)
-        pWnd->SetWindowText(text.c_str());
 
     // Children.
     for (CWnd* pChild = pWnd->GetWindow(GW_CHILD); pChild != nullptr; pChild = pChild->GetWindow(GW_HWNDNEXT)) {
@@ -186,6 +202,14 @@ void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache)
         CMenu* pMenu = pWnd->GetMenu();
         if (pMenu != nullptr && ::IsMenu(pMenu->m_hMenu))
             TranslateMenu(pMenu);
+    }
+
+    // A property sheet: every page is activated once, then the page that was
+    // shown is shown again. A page whose window the activation created was not
+    // among the children above, so it is translated here.
+    if (pWnd->IsKindOf(RUNTIME_CLASS(CPropertySheet))) {
+        TranslatePropertySheet(static_cast<CPropertySheet*>(pWnd), pCache);
+        return;
     }
 
     // Items of a combo box with a window object of its class.

@@ -14,8 +14,11 @@ BOOL LoadLocalizedString(CString& text, UINT nID);
 
 // Translates the window, its children (except drop-down ComboBoxEx32
 // controls), the items of combo boxes that have a CComboBox object, and its
-// menu. With a cache, every pass starts from the stored untranslated texts.
-// An English interface without a cache is left untouched.
+// menu. A property page keeps its caption; a property sheet has each page
+// activated once, so that pages never shown are translated too, and then
+// shows the page it showed before. With a cache, every pass starts from the
+// stored untranslated texts. An English interface without a cache is left
+// untouched.
 void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache);
 
 // Replaces the text of every item of the menu and its submenus by its

@@ -35,6 +35,10 @@ cp "$build/x86_64/tests/e2e/dummysetup.exe" "$box/payload/setup.exe"
 cp "$out/x86_64/e2edriver.exe" "$box/e2edriver.exe"
 ls -l "$box/QuorDemoSetup.exe"
 
+# Xvfb (when there is no display) and Wine's processes end with the demo.
+. "$repo/cmake/xvfb.sh"
+quor_xvfb_own "$demo"
+
 echo "== running QuorDemoSetup.exe /w under Wine"
 run_log="$demo/run.log"
 QUOR_WINE_ROOT="$demo" QUOR_TEST_TIMEOUT=180 bash "$repo/cmake/wine-run.sh" "$box/e2edriver.exe" \
@@ -53,4 +57,3 @@ if [ -f "$box/dialog.bmp" ]; then
   convert "$box/dialog.bmp" "$out/demo-dialog.png"
   echo "== picture of the progress dialog: out/demo-dialog.png"
 fi
-WINEPREFIX="$demo/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true

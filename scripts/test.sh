@@ -6,8 +6,12 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bash "$repo/scripts/setup.sh"
 bash "$repo/scripts/build.sh" all
-cd "$repo/build/x86_64"
+tree="$repo/build/x86_64"
+cd "$tree"
+# The tests share one Xvfb (when there is no display); it and Wine's
+# processes end with this command, also when it fails or is interrupted.
+. "$repo/cmake/xvfb.sh"
+quor_xvfb_own "$tree"
 status=0
 ctest --output-on-failure -j 4 "$@" || status=$?
-WINEPREFIX="$repo/build/x86_64/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 exit $status

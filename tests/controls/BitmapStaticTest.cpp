@@ -4,10 +4,75 @@
 
 #include <gtest/gtest.h>
 
+// The program's import slot of InitializeCriticalSectionAndSpinCount: every
+// call in this program goes through it, so a test can make the system's
+// initialisation fail without any hook in the code under test.
+#ifdef _WIN64
+extern "C" void* g_importInitCriticalSection __asm__("__imp_InitializeCriticalSectionAndSpinCount");
+#else
+extern "C" void* g_importInitCriticalSection __asm__("__imp__InitializeCriticalSectionAndSpinCount@8");
+#endif
+
 namespace
 {
 const COLORREF kDarkGrey = RGB(64, 64, 64);  // the stock DKGRAY_BRUSH
 const COLORREF kSentinel = RGB(1, 2, 3);
+
+DWORD g_failWithError = 0;
+
+BOOL WINAPI FailingInitCriticalSection(LPCRITICAL_SECTION, DWORD)
+{
+    ::SetLastError(g_failWithError);
+    return FALSE;
+}
+
+// While it lives, initialising a critical section fails with the error given.
+class CFailingCriticalSections
+{
+public:
+    explicit CFailingCriticalSections(DWORD error)
+    {
+        g_failWithError = error;
+        m_saved = Exchange(reinterpret_cast<void*>(&FailingInitCriticalSection));
+    }
+    ~CFailingCriticalSections() { Exchange(m_saved); }
+
+private:
+    static void* Exchange(void* pfn)
+    {
+        void** slot = &g_importInitCriticalSection;
+        DWORD protect = 0;
+        ::VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protect);
+        void* previous = *slot;
+        *slot = pfn;
+        ::VirtualProtect(slot, sizeof(void*), protect, &protect);
+        return previous;
+    }
+    void* m_saved;
+};
+}
+
+TEST(BitmapStaticTest, ConstructionEndsWhenItsLockCannotBeInitialised)
+{
+    {
+        CFailingCriticalSections failing(ERROR_INVALID_PARAMETER);
+        try {
+            CBitmapStatic control;
+            ADD_FAILURE() << "constructed without a lock";
+        } catch (COleException* e) {
+            EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_INVALID_PARAMETER), e->m_sc);
+            e->Delete();
+        }
+    }
+    {
+        CFailingCriticalSections failing(ERROR_OUTOFMEMORY);   // E_OUTOFMEMORY
+        try {
+            CBitmapStatic control;
+            ADD_FAILURE() << "constructed without a lock";
+        } catch (CMemoryException* e) {
+            e->Delete();
+        }
+    }
 }
 
 TEST(BitmapStaticTest, WithoutBitmapOrWithAnEmptyCopyItPaintsDarkGrey)

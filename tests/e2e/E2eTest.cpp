@@ -688,4 +688,25 @@ TEST_F(Localized, DialogIsInTheUsersLanguage) {
     EXPECT_EQ(0u, run.ExitCode());
 }
 
+// A window whose text grew after its length was read: its length answer is
+// the one from before.
+LRESULT CALLBACK GrownCaptionProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_GETTEXTLENGTH) return 1;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST(Driver, TextThatGrewAfterItsLengthWasReadIsReadWhole) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = GrownCaptionProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorGrownCaption";
+    RegisterClassW(&wc);
+    const std::wstring caption = L"Extracting 4 % (progress 20 of 500)";
+    HWND hwnd = CreateWindowW(wc.lpszClassName, caption.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+    ASSERT_TRUE(hwnd);
+    EXPECT_EQ(caption, WindowText(hwnd));
+    DestroyWindow(hwnd);
+}
+
 }  // namespace

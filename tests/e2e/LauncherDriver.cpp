@@ -63,12 +63,18 @@ std::wstring WindowText(HWND hwnd) {
     if (!hwnd) return std::wstring();
     DWORD_PTR len = 0;
     if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &len)) return std::wstring();
+    // The text may grow after its length was read (a caption showing the
+    // progress): a text that fills the buffer may have been cut, so it is read
+    // again into a larger one until it fits with room to spare.
     std::vector<wchar_t> buf(len + 2, 0);
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
-                             2000, &got))
-        return std::wstring();
-    return std::wstring(buf.data());
+    for (;;) {
+        DWORD_PTR got = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
+                                 SMTO_ABORTIFHUNG, 2000, &got))
+            return std::wstring();
+        if (got + 1 < buf.size()) return std::wstring(buf.data(), got);
+        buf.assign(buf.size() * 2, 0);
+    }
 }
 
 std::wstring QuoteArgument(const std::wstring& arg) {

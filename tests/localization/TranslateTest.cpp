@@ -235,6 +235,36 @@ TEST_F(TranslateWindowTest, OnlyTheDictionaryKindTranslates)
     InstallLocalizationStrategy(LOCALIZATION_DICTIONARY);
 }
 
+TEST(TranslatePropertySheet, EveryPageIsTranslatedAndTheShownPageStaysShown)
+{
+    CTestApp app(LOCALIZATION_DICTIONARY);
+    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TAB_CLASSES };
+    ::InitCommonControlsEx(&icc);
+    CPropertyPage shown(IDD_PAGE_SHOWN);
+    CPropertyPage neverShown(IDD_PAGE_NEVER_SHOWN);
+    CPropertySheet sheet(L"Welcome");
+    sheet.AddPage(&shown);
+    sheet.AddPage(&neverShown);
+    ASSERT_TRUE(sheet.Create());
+    ASSERT_EQ(0, sheet.GetActiveIndex());
+    ASSERT_EQ(nullptr, neverShown.m_hWnd);   // the system makes a page's window when it is first shown
+
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&sheet, nullptr);
+
+    EXPECT_EQ(L"Willkommen", TextOf(sheet.m_hWnd));
+    EXPECT_EQ(L"Extrahieren fehlgeschlagen", TextOf(::GetDlgItem(shown.m_hWnd, IDC_PAGE_LABEL)));
+    ASSERT_NE(nullptr, neverShown.m_hWnd);
+    EXPECT_EQ(L"Abbrechen", TextOf(::GetDlgItem(neverShown.m_hWnd, IDC_PAGE_LABEL)));
+    // A page's caption is its tab's label: both keep it.
+    EXPECT_EQ(L"Welcome", TextOf(shown.m_hWnd));
+    EXPECT_EQ(L"Welcome", TextOf(neverShown.m_hWnd));
+    EXPECT_EQ(0, sheet.GetActiveIndex());
+
+    sheet.DestroyWindow();
+    AfxDeleteTempMaps();
+}
+
 TEST(WindowTextCache, EmptyAndNullEntries)
 {
     CWindowTextCache cache;
