@@ -159,6 +159,47 @@ void COzuConditionalMessageBox::OnCheckBoxClicked()
         ::EnableWindow(hDependent, m_checkBox.SendMessage(BM_GETCHECK) != BST_CHECKED);
 }
 
+bool COzuConditionalMessageBox::GetControlRect(UINT id, CRect& rect, HWND* phControl)
+{
+    HWND hControl = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+    if (phControl != nullptr)
+        *phControl = hControl;
+    if (hControl == nullptr)
+        return false;
+    ::GetWindowRect(hControl, &rect);
+    ScreenToClient(&rect);
+    return true;
+}
+
+void COzuConditionalMessageBox::FitMarkupControl(COzuXHTMLStatic& control)
+{
+    // The system sized the text control for the plain text; the markup breaks
+    // its lines also where one run ends and the next begins, so it can need
+    // more lines. Measured with the control's own layout, the control, the box
+    // and everything below the text grow by what is missing.
+    CRect textRect;
+    control.GetClientRect(&textRect);
+    CString text;
+    control.GetWindowText(text);
+    HFONT hFont = reinterpret_cast<HFONT>(control.SendMessage(WM_GETFONT));
+    const int missing = control.MeasureMarkup(textRect, text, hFont) - textRect.Height();
+    if (missing <= 0)
+        return;
+
+    CRect window;
+    control.GetWindowRect(&window);
+    ::SetWindowPos(control.m_hWnd, nullptr, 0, 0, window.Width(), window.Height() + missing,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + missing, SWP_NOMOVE | SWP_NOZORDER);
+    for (UINT id : MessageBoxButtonIds) {
+        CRect rect;
+        HWND hButton = nullptr;
+        if (GetControlRect(id, rect, &hButton))
+            ::MoveWindow(hButton, rect.left, rect.top + missing, rect.Width(), rect.Height(), TRUE);
+    }
+}
+
 LRESULT COzuConditionalMessageBox::HandleInitDialog(WPARAM, LPARAM)
 {
     // The system lays out its box first; everything below rearranges that.
@@ -173,8 +214,10 @@ LRESULT COzuConditionalMessageBox::HandleInitDialog(WPARAM, LPARAM)
             childText.ReleaseBuffer();
             if (childText == m_strPlainText) {
                 COzuXHTMLStatic* pStatic = GetXHTMLStatic();
-                if (pStatic->SubclassWindow(hChild))
+                if (pStatic->SubclassWindow(hChild)) {
                     pStatic->SetWindowText(m_strMarkupText);
+                    FitMarkupControl(*pStatic);
+                }
                 break;
             }
         }
@@ -207,20 +250,10 @@ LRESULT COzuConditionalMessageBox::HandleInitDialog(WPARAM, LPARAM)
                      SWP_NOMOVE | SWP_NOZORDER);
     }
 
-    // A control of the box and its rectangle in client coordinates; null when absent.
-    auto buttonRect = [this](UINT id, CRect& rect) {
-        HWND hButton = ::GetDlgItem(m_hWnd, static_cast<int>(id));
-        if (hButton != nullptr) {
-            ::GetWindowRect(hButton, &rect);
-            ScreenToClient(&rect);
-        }
-        return hButton;
-    };
-
     int buttonsTop = INT_MAX;
     for (UINT id : MessageBoxButtonIds) {
         CRect rect;
-        if (buttonRect(id, rect) != nullptr && rect.top < buttonsTop)
+        if (GetControlRect(id, rect) && rect.top < buttonsTop)
             buttonsTop = rect.top;
     }
     if (buttonsTop == INT_MAX)
@@ -228,8 +261,8 @@ LRESULT COzuConditionalMessageBox::HandleInitDialog(WPARAM, LPARAM)
 
     for (UINT id : MessageBoxButtonIds) {
         CRect rect;
-        HWND hButton = buttonRect(id, rect);
-        if (hButton == nullptr)
+        HWND hButton = nullptr;
+        if (!GetControlRect(id, rect, &hButton))
             continue;
         if (growth > 0)
             rect.OffsetRect(growth / 2, 0);

@@ -51,6 +51,11 @@ protected:
 
 private:
     void StoreAnswer();
+    // Makes the marked-up text control as tall as its text needs, growing the
+    // box and moving the buttons down by the same amount.
+    void FitMarkupControl(COzuXHTMLStatic& control);
+    // A control of the box and its rectangle in client coordinates; false when absent.
+    bool GetControlRect(UINT id, CRect& rect, HWND* phControl = nullptr);
 
     CRegKey m_regKey;               // the scope key, open for reading while it exists
     int32_t m_nAnswer = 0;          // remembered answer, later the box's answer; 0 none

@@ -5,6 +5,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <cstdlib>
@@ -21,6 +22,8 @@ constexpr UINT kWindowsDirChars = 1040;
 constexpr WORD kHandCursorId = 106;
 // Font tags add their sizes up; the height stays within what a font can be.
 constexpr LONG kMaxFontHeight = 16384;
+// Bottom of the area a measurement lays out in: no text reaches it.
+constexpr LONG kUnboundedBottom = 0x3FFFFFFF;
 
 bool StartsWith(const std::wstring& text, size_t pos, const wchar_t* prefix)
 {
@@ -159,6 +162,14 @@ size_t FittingLength(HDC dc, const std::wstring& line, int limit)
     while (keep > 1 && TextWidth(dc, line.substr(0, keep), nullptr) >= limit)
         --keep;
     return keep;
+}
+
+// The height of one line in the DC's font, as the word wrap takes it.
+int RunLineHeight(HDC dc)
+{
+    int h = 0;
+    TextWidth(dc, L"abcdefgABCDEFG", &h);
+    return h;
 }
 }
 
@@ -315,7 +326,8 @@ void COzuXHTMLStatic::OnPaint()
     DrawMarkup(dc.m_hDC, rcClient, text.GetString(), hWindowFont);
 }
 
-void COzuXHTMLStatic::DrawMarkup(HDC dc, const RECT& rcClient, const wchar_t* text, HFONT hWindowFont)
+void COzuXHTMLStatic::DrawMarkup(HDC dc, const RECT& rcClient, const wchar_t* text, HFONT hWindowFont,
+                                 int* pMeasuredBottom)
 {
     const std::wstring markup(text != nullptr ? text : L"");
 
@@ -456,6 +468,12 @@ void COzuXHTMLStatic::DrawMarkup(HDC dc, const RECT& rcClient, const wchar_t* te
 
         x = DrawTextRun(dc, run.c_str(), &area, x, url);
 
+        if (pMeasuredBottom != nullptr)
+        {
+            // The run's last line starts at area.top and is one line of its font high.
+            *pMeasuredBottom = std::max(*pMeasuredBottom, static_cast<int>(area.top) + RunLineHeight(dc));
+            continue;
+        }
         if (m_bLink && x != -1 && !m_bHoverTimerRunning && m_hWnd != nullptr)
         {
             m_bHoverTimerRunning = TRUE;
@@ -465,6 +483,37 @@ void COzuXHTMLStatic::DrawMarkup(HDC dc, const RECT& rcClient, const wchar_t* te
 
     if (hOldFont != nullptr)
         ::SelectObject(dc, hOldFont);
+}
+
+int COzuXHTMLStatic::MeasureMarkup(const RECT& rcClient, const wchar_t* text, HFONT hWindowFont)
+{
+    // What a paint changes and keeps: put back afterwards.
+    const int counters[] = {m_nUnderline, m_nBold, m_nItalic, m_nStrikeOut};
+    const BOOL bLink = m_bLink;
+    std::vector<XhtmlLinkRect> linkRects;
+    std::vector<CString> linkUrls;
+    linkRects.swap(m_arrLinkRects);
+    linkUrls.swap(m_arrLinkUrls);
+
+    // A memory DC of the screen measures as the screen does; what is drawn
+    // lands on its one-pixel default bitmap, which nobody sees.
+    int bottom = rcClient.top;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    if (dc != nullptr)
+    {
+        const RECT unbounded = {rcClient.left, rcClient.top, rcClient.right, kUnboundedBottom};
+        DrawMarkup(dc, unbounded, text, hWindowFont, &bottom);
+        ::DeleteDC(dc);
+    }
+
+    m_nUnderline = counters[0];
+    m_nBold = counters[1];
+    m_nItalic = counters[2];
+    m_nStrikeOut = counters[3];
+    m_bLink = bLink;
+    m_arrLinkRects.swap(linkRects);
+    m_arrLinkUrls.swap(linkUrls);
+    return bottom - rcClient.top;
 }
 
 int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, CString url)

@@ -53,7 +53,16 @@ public:
     // Draws marked-up text into dc over rcClient exactly as a WM_PAINT does
     // (the paint handler calls it with the window's text and font; a null
     // font means the stock SYSTEM_FONT). Link rectangles are recorded anew.
-    void DrawMarkup(HDC dc, const RECT& rcClient, const wchar_t* text, HFONT hWindowFont);
+    // With pMeasuredBottom the text is laid out without the hover timer
+    // starting, and *pMeasuredBottom receives the lowest line bottom reached.
+    void DrawMarkup(HDC dc, const RECT& rcClient, const wchar_t* text, HFONT hWindowFont,
+                    int* pMeasuredBottom = nullptr);
+
+    // Height in pixels that the text takes when painted across the width of
+    // rcClient: the paint's own layout run without a bottom limit on a device
+    // context that shows nothing. The markup state and the link lists stay as
+    // they were, so the next paint is the same as without it.
+    int MeasureMarkup(const RECT& rcClient, const wchar_t* text, HFONT hWindowFont);
 
 protected:
     void PreSubclassWindow() override;

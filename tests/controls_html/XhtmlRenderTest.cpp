@@ -214,3 +214,17 @@ TEST(XhtmlRenderTest, WordOfAHundredThousandCharactersBreaksWhereItStopsFitting)
         EXPECT_GE(rc.right + wM, 1200) << "as many characters as fit";
     }
 }
+
+TEST(XhtmlRenderTest, MeasuringGivesTheBottomOfTheLastLineAndLeavesTheNextPaintAsItWas)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(60, 400);
+    const wchar_t* text = L"<a href=u>one two <b>three</b> four five six</a><b>";   // ends bold
+    control.Draw(canvas, text);
+    const RECT last = control.Link(control.Links() - 1);
+    ASSERT_GT(last.top, 0);
+    EXPECT_EQ(last.bottom, control.MeasureMarkup(RECT{0, 10, 60, 20}, text, control.m_hWindowFont));
+    EXPECT_EQ(last.bottom, control.Link(control.Links() - 1).bottom) << "the links of the paint stay";
+    control.Draw(canvas, L"</b>x");
+    EXPECT_EQ(FW_NORMAL, control.LastFont().lfWeight) << "measuring opened no second <b>";
+}

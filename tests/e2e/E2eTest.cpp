@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "E2eFixture.h"
@@ -659,6 +661,38 @@ std::wstring Translation(const std::string& english, const std::string& code) {
         else if (inKey && line.rfind(code + " = ", 0) == 0) return Wide(line.substr(code.size() + 3));
     }
     return std::wstring();
+}
+
+// The texts of the program's string table, by id.
+BOOL CALLBACK CollectStringBlock(HMODULE program, LPCWSTR type, LPWSTR name, LONG_PTR texts) {
+    HRSRC found = FindResourceW(program, name, type);
+    const uint16_t* at = static_cast<const uint16_t*>(LockResource(LoadResource(program, found)));
+    const uint16_t* end = at + SizeofResource(program, found) / sizeof(uint16_t);
+    const UINT firstId = (static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)) - 1) * 16;
+    for (UINT i = 0; i < 16 && at && at < end && *at <= end - at - 1; at += 1 + *at, ++i)
+        if (*at) (*reinterpret_cast<std::map<UINT, std::wstring>*>(texts))[firstId + i].assign(at + 1, at + 1 + *at);
+    return TRUE;
+}
+
+// Every text of the string table that the program shows is translated
+// through the dictionary, which finds it only under a key of the same text.
+TEST(Texts, EveryStringTableTextShownTranslatedIsADictionaryKey) {
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(quortest::ReadFileBytes(E2eFolder() + L"dictionary.txt", bytes));
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::set<std::wstring> keys;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 2 && line[0] == '[' && line.back() == ']') keys.insert(Wide(line.substr(1, line.size() - 2)));
+    }
+    HMODULE program = LoadLibraryExW(Launcher(L"quor-ok").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(program);
+    std::map<UINT, std::wstring> texts;
+    EnumResourceNamesW(program, RT_STRING, CollectStringBlock, reinterpret_cast<LONG_PTR>(&texts));
+    FreeLibrary(program);
+    texts.erase(2500);   // the failed help start: shown with the system's text, untranslated
+    EXPECT_GE(texts.size(), 10u);
+    for (const auto& text : texts) EXPECT_EQ(1u, keys.count(text.second)) << "string " << text.first;
 }
 
 class Localized : public WholeRun {};

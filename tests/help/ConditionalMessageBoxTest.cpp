@@ -6,53 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 using namespace helptest;
 
 namespace {
 
 const wchar_t kValue[] = L"QuorTestAnswer";
 
-struct BoxLook
-{
-    HWND hCheck = nullptr;
-    RECT check = {};
-    int buttonsTop = INT_MAX, buttonsLeft = INT_MAX, clientWidth = 0, dluX7 = 0, dluY7 = 0;
-    std::wstring text;          // of the box's text control
-    bool textIsMarkupControl = false;
-};
-
-RECT InClient(HWND hBox, HWND hWnd)
-{
-    RECT rect = {};
-    GetWindowRect(hWnd, &rect);
-    MapWindowPoints(nullptr, hBox, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-// Looks at the box, ticks its check box when asked (as a click does), presses the button.
+// Looks at the box (LookAt), ticks its check box when asked (as a click does), presses the button.
 std::function<void(HWND)> Answer(BoxLook& look, int button, bool tick = false)
 {
     return [&look, button, tick](HWND hBox) {
-        look.hCheck = GetDlgItem(hBox, IDC_OZU_REMEMBER_ANSWER);
-        if (look.hCheck && IsWindowVisible(look.hCheck))
-            look.check = InClient(hBox, look.hCheck);
-        for (int id = IDOK; id <= IDHELP; ++id)
-            if (HWND hButton = GetDlgItem(hBox, id)) {
-                look.buttonsTop = std::min<int>(look.buttonsTop, InClient(hBox, hButton).top);
-                look.buttonsLeft = std::min<int>(look.buttonsLeft, InClient(hBox, hButton).left);
-            }
-        RECT rect = {0, 0, 7, 7};
-        MapDialogRect(hBox, &rect);
-        look.dluX7 = rect.right, look.dluY7 = rect.bottom;
-        GetClientRect(hBox, &rect);
-        look.clientWidth = rect.right;
-        wchar_t text[512] = {};
-        GetDlgItemTextW(hBox, 0xFFFF, text, 512);
-        look.text = text;
-        CWnd* pText = CWnd::FromHandlePermanent(GetDlgItem(hBox, 0xFFFF));
-        look.textIsMarkupControl = pText && pText->IsKindOf(RUNTIME_CLASS(COzuXHTMLStatic));
+        LookAt(hBox, look);
         if (tick && look.hCheck)
             SendMessageW(look.hCheck, BM_CLICK, 0, 0);
         PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -91,14 +55,18 @@ TEST_F(ConditionalMessageBox, TickedAnswerIsStoredAndLaterBoxesReturnItUnseen)
     COzuConditionalMessageBox box(kValue, 2, 1, OZU_MB_CHECKBOX | OZU_MB_MARKUP);
     BoxLook look;
     CBoxDriver driver(Answer(look, IDYES, true));
-    EXPECT_EQ(IDYES, box.DoMessageBox(L"Keep <b>it</b>?\nSee <a href=\"https://x.example\">this</a>.", MB_YESNO, 0));
+    EXPECT_EQ(IDYES, box.DoMessageBox(L"Keep <b>it</b>?\nSee <a href=\"https://x.example\">this</a>.",
+                                      MB_YESNO | MB_HELP, 0));
     ASSERT_TRUE(driver.Seen());
     EXPECT_TRUE(look.textIsMarkupControl);
     EXPECT_EQ(L"Keep <b>it</b>?<br> See <a href=\"https://x.example\">this</a>.", look.text);
-    // The check box took the buttons' place, 7 units from the left; they moved below it.
+    // The check box took the buttons' place, 7 units from the left, as wide as
+    // its caption and 12 units for the box; every button, Help too, moved below it.
     ASSERT_NE(nullptr, look.hCheck);
     EXPECT_EQ(look.dluX7, look.check.left);
+    EXPECT_EQ(look.captionWidth + look.dluX12, look.check.right - look.check.left);
     EXPECT_EQ(look.buttonsTop, look.check.bottom + look.dluY7);
+    EXPECT_TRUE(look.buttonsInClient);
 
     DWORD type = 0;
     std::string bytes;
@@ -116,6 +84,49 @@ int PresentAfterAnotherWindow(HWND hOwner, LPCWSTR text, LPCWSTR caption, UINT t
     const bool taken = CWnd::FromHandlePermanent(hOther) != nullptr;
     DestroyWindow(hOther);
     return taken ? -1 : result;
+}
+
+// Shows dialog 300 in place of the system's box: the same window class, so
+// the box takes it, with a Help button and the further control 0xCAFE.
+INT_PTR CALLBACK EndOnCommand(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND)
+        EndDialog(hDlg, LOWORD(wParam));
+    return message == WM_INITDIALOG;
+}
+
+int PresentDialogWithFurtherControl(HWND hOwner, LPCWSTR, LPCWSTR, UINT)
+{
+    return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(300), hOwner, EndOnCommand, 0));
+}
+
+TEST_F(ConditionalMessageBox, HelpAndTheFurtherControlMoveWithTheButtonsAndTheFurtherControlWidens)
+{
+    AfxSetMessageBoxPresenter(PresentDialogWithFurtherControl);
+    // Left, top, width and height of the template's controls, in pixels, and as shown.
+    RECT ok = {4, 28, 24, 14}, help = {30, 28, 24, 14}, further = {56, 28, 20, 14}, shownOk, shownHelp, shownFurther;
+    int clientWidth = 0;
+    CBoxDriver driver([&](HWND hBox) {
+        for (RECT* rect : {&ok, &help, &further})
+            MapDialogRect(hBox, rect);
+        shownOk = InClient(hBox, GetDlgItem(hBox, IDOK));
+        shownHelp = InClient(hBox, GetDlgItem(hBox, IDHELP));
+        shownFurther = InClient(hBox, GetDlgItem(hBox, 0xCAFE));
+        RECT client = {};
+        GetClientRect(hBox, &client);
+        clientWidth = client.right;
+        PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(IDOK, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Narrow", MB_OK, 0));
+    ASSERT_TRUE(driver.Seen());
+    const int dx = shownOk.left - ok.left, dy = shownOk.top - ok.top;
+    EXPECT_GT(dx, 0);   // half the widening
+    EXPECT_GT(dy, 0);   // below the check box
+    EXPECT_EQ(help.left + dx, shownHelp.left);
+    EXPECT_EQ(help.top + dy, shownHelp.top);
+    EXPECT_EQ(further.top + dy, shownFurther.top);
+    EXPECT_EQ(further.left + dx - clientWidth / 2, shownFurther.left);
+    EXPECT_EQ(further.right + 2 * (clientWidth / 2), shownFurther.right - shownFurther.left);
 }
 
 TEST_F(ConditionalMessageBox, CancelStoresNothingAndAskingCreatesNoKey)

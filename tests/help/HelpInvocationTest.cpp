@@ -4,6 +4,7 @@
 #include "HelpStringIds.h"
 #include "HelpTestSupport.h"
 #include "TestSandbox.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,7 @@ protected:
         SetClassesValue(L".qth", L"QuorTestHelp");
         SetClassesValue(L"QuorTestHelp\\shell\\open\\command", command);
         SetClassesValue(L"http\\shell\\open\\command", command);   // no browser in tests
+        SetClassesValue(L".htm", L"QuorTestHelp");                     // nor for the boxes' links
     }
     void SetUp() override
     {
@@ -94,10 +96,13 @@ TEST_F(HelpInvocation, HlpInAnyCaseGoesToTheClassLibrarysHelpOnlyWithAMainWindow
 TEST_F(HelpInvocation, EnglishHelpUnderAnotherInterfaceIsAnnouncedFirstThenOpens)
 {
     const std::wstring german = File(L"Guide_DEU.qth"), english = File(L"Guide_en-US.qth");
+    const std::wstring englishByCode = File(L"Guide_ENU.qth");
     Invoke(german, L"de-DE");
     EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(german)));
     Invoke(english, L"en-US");
     EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(english)));
+    Invoke(englishByCode, L"en-US");
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(englishByCode)));
     EXPECT_TRUE(g_boxes.empty());
 
     Invoke(english, L"de-DE");
@@ -105,6 +110,22 @@ TEST_F(HelpInvocation, EnglishHelpUnderAnotherInterfaceIsAnnouncedFirstThenOpens
     ASSERT_EQ(1u, g_boxes.size());   // before the help opened
     EXPECT_EQ(L"Help is not available in your language, so the English help will be opened. "
               L"Help in other languages may be found on the Quor web site.\n", g_boxes[0]);
+    Invoke(englishByCode, L"de-DE");   // English known by its 3-letter code
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(englishByCode)));
+    EXPECT_EQ(2u, g_boxes.size());
+}
+
+// Both boxes remember under one value: an answer kept for the notice also
+// keeps the missing-file box from showing.
+TEST_F(HelpInvocation, TheMissingFileBoxAndTheNoticeShareTheRememberedAnswer)
+{
+    const DWORD ok = IDOK;
+    RegSetKeyValueW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), L"OzuEnglishHelpFile", REG_DWORD, &ok, sizeof(ok));
+    Invoke(m_folder.Path() + L"Missing_DEU.chm", L"de-DE");
+    const std::wstring english = File(L"Guide_en-US.qth");
+    Invoke(english, L"de-DE");
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(english)));
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(HelpInvocation, WebAddressOpensWithTheShell)
@@ -126,6 +147,51 @@ TEST_F(HelpInvocation, FailedOpenShowsTheSystemsTextForTheError)
     FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, format.GetString(), 0, 0, expected,
                    1024, reinterpret_cast<va_list*>(inserts));
     EXPECT_EQ(std::vector<std::wstring>{expected}, g_boxes);
+}
+
+// The German notice on a real box: its marked-up text breaks into more lines
+// than the plain text the system sized the box for; all of it stays inside
+// the text control, the buttons inside the box, and its link opens the
+// product's support address.
+TEST_F(HelpInvocation, GermanNoticeFitsItsControlAndItsLinkOpensTheSupportAddress)
+{
+    AfxSetMessageBoxPresenter(nullptr);
+    g_pUserInterfaceLocalization->SetDictionaryResourceId(137);
+    ASSERT_EQ(0u, m_app.SetUILanguage(L"DEU", L""));
+    BoxLook look;
+    RECT text = {};
+    int lowestInk = -1;
+    std::string link;
+    CBoxDriver driver([&](HWND hBox) {
+        LookAt(hBox, look);
+        HWND hText = GetDlgItem(hBox, 0xFFFF);
+        GetClientRect(hText, &text);
+        // The whole text drawn by the paint's own code with room to spare below.
+        CDibCanvas canvas(text.right, 4 * text.bottom, RGB(255, 255, 255));
+        COzuXHTMLStatic probe;
+        probe.SetTextColor(RGB(0, 0, 0));
+        probe.DrawMarkup(canvas.dc.m_hDC, canvas.Rect(), look.text.c_str(),
+                         reinterpret_cast<HFONT>(SendMessageW(hText, WM_GETFONT, 0, 0)));
+        for (int y = 0; y < canvas.Height(); ++y)
+            for (int x = 0; x < canvas.Width(); ++x)
+                if (canvas.Pixel(x, y) != RGB(255, 255, 255))
+                    lowestInk = y;
+        UpdateWindow(hText);   // painted, so its link is known
+        SendMessageW(hText, WM_KEYDOWN, VK_SPACE, 0);
+        link = Recorded();
+        PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+    });
+    const std::wstring guide = File(L"Guide_en-US.qth");
+    Invoke(guide, L"de-DE");
+    m_app.SetUILanguage(L"", L"");
+    EXPECT_NE(std::string::npos, Recorded().find(quortest::Narrow(guide)));
+    ASSERT_TRUE(driver.Seen());
+    ASSERT_TRUE(look.textIsMarkupControl);
+    EXPECT_EQ(0u, look.text.find(L"Die Hilfe ist in Ihrer Sprache nicht"));
+    EXPECT_GT(lowestInk, 0);
+    EXPECT_LT(lowestInk, text.bottom);
+    EXPECT_TRUE(look.buttonsInClient);
+    EXPECT_NE(std::string::npos, link.find("\"https://www.quor.example/support\"")) << link;
 }
 
 }  // namespace

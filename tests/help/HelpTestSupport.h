@@ -1,11 +1,15 @@
 // Test helpers: a thread that answers the next visible message box of the
-// test's thread, the registry scope of product line 1 (current user) where
-// boxes remember answers, and an initialized application object.
+// test's thread, what it sees of the box, the registry scope of product
+// line 1 (current user) where boxes remember answers, and an initialized
+// application object.
 #pragma once
 
+#include "OzuConditionalMessageBox.h"
 #include "OzuWinApp.h"
 #include "ProductConfig.h"
 
+#include <algorithm>
+#include <climits>
 #include <functional>
 #include <string>
 #include <thread>
@@ -47,6 +51,66 @@ private:
     HWND m_hBox = nullptr;
     std::thread m_thread;
 };
+
+struct BoxLook
+{
+    HWND hCheck = nullptr;
+    RECT check = {};
+    int buttonsTop = INT_MAX, buttonsLeft = INT_MAX, clientWidth = 0, dluX7 = 0, dluY7 = 0;
+    int captionWidth = 0, dluX12 = 0;   // the check box caption's width in the box's font
+    bool buttonsInClient = true;
+    std::wstring text;          // of the box's text control
+    bool textIsMarkupControl = false;
+};
+
+inline int TextWidth(HWND hBox, const wchar_t* text)
+{
+    HDC dc = GetDC(hBox);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hBox, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hBox, dc);
+    return size.cx;
+}
+
+inline RECT InClient(HWND hBox, HWND hWnd)
+{
+    RECT rect = {};
+    GetWindowRect(hWnd, &rect);
+    MapWindowPoints(nullptr, hBox, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Records the box's layout as it shows.
+inline void LookAt(HWND hBox, BoxLook& look)
+{
+    look.hCheck = GetDlgItem(hBox, IDC_OZU_REMEMBER_ANSWER);
+    wchar_t text[512] = {};
+    if (look.hCheck && IsWindowVisible(look.hCheck)) {
+        look.check = InClient(hBox, look.hCheck);
+        GetWindowTextW(look.hCheck, text, 512);
+        look.captionWidth = TextWidth(hBox, text);
+    }
+    RECT client = {}, rect = {0, 0, 7, 7}, twelve = {0, 0, 12, 0};
+    GetClientRect(hBox, &client);
+    look.clientWidth = client.right;
+    for (int id = IDOK; id <= IDHELP; ++id)
+        if (HWND hButton = GetDlgItem(hBox, id)) {
+            const RECT button = InClient(hBox, hButton);
+            look.buttonsTop = std::min<int>(look.buttonsTop, button.top);
+            look.buttonsLeft = std::min<int>(look.buttonsLeft, button.left);
+            look.buttonsInClient &= button.left >= 0 && button.top >= 0 && button.right <= client.right &&
+                                    button.bottom <= client.bottom;
+        }
+    MapDialogRect(hBox, &rect);
+    MapDialogRect(hBox, &twelve);
+    look.dluX7 = rect.right, look.dluY7 = rect.bottom, look.dluX12 = twelve.right;
+    GetDlgItemTextW(hBox, 0xFFFF, text, 512);
+    look.text = text;
+    CWnd* pText = CWnd::FromHandlePermanent(GetDlgItem(hBox, 0xFFFF));
+    look.textIsMarkupControl = pText && pText->IsKindOf(RUNTIME_CLASS(COzuXHTMLStatic));
+}
 
 inline std::wstring ScopeKeyPath()
 {
