@@ -526,8 +526,7 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
     const size_t length = text.size();
 
     ::SetTextJustification(dc, 0, 0);
-    int h = 0;
-    TextWidth(dc, L"abcdefgABCDEFG", &h);
+    int h = RunLineHeight(dc);
 
     int y = area->top;
     int lastRight = area->left + x;
