@@ -89,4 +89,26 @@ TEST(ShortcutScheme, StrippingKeepsDoubledAmpersandsAndCountsAGroupOnce)
     EXPECT_EQ(text, L"(&A)");
 }
 
+TEST(ShortcutScheme, StrippingAGroupGoesOnWithTheCharacterThatFollowedIt)
+{
+    CShortcutFixer_Asia asian;
+    std::wstring text = L"(&A)&B";
+    EXPECT_EQ(asian.StripMnemonics(text), 2);
+    EXPECT_EQ(text, L"B");
+}
+
+TEST(ShortcutScheme, BracketSchemesTakeAnAmpersandAtTheStartAsASingleMark)
+{
+    // Nothing stands in front of it, so it opens no group.
+    CShortcutFixer_Asia asian;
+    CShortcutFixer_Chinese chinese;
+    std::wstring text = L"&A)x";
+    EXPECT_EQ(asian.StripMnemonics(text), 1);
+    EXPECT_EQ(text, L"A)x");
+    text = L"&A]x";
+    EXPECT_EQ(chinese.StripMnemonics(text), 1);
+    EXPECT_EQ(text, L"A]x");
+    EXPECT_EQ(Assign(asian, L"Open", L"&O)pen"), Outcome(L"Open(&A)", L"a"));
+}
+
 }  // namespace
