@@ -42,6 +42,25 @@ LRESULT CALLBACK Watch(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UI
     return ::DefSubclassProc(hWnd, message, wParam, lParam);
 }
 
+struct NestedFix
+{
+    CShortcutFixer* fixer;
+    int calls;
+    bool result;
+};
+
+// Calls the fixer again from the control's own WM_SETTEXT.
+LRESULT CALLBACK FixOnSetText(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    const LRESULT result = ::DefSubclassProc(hWnd, message, wParam, lParam);
+    if (message == WM_SETTEXT) {
+        auto* pNested = reinterpret_cast<NestedFix*>(data);
+        ++pNested->calls;
+        pNested->result = pNested->fixer->Fix();
+    }
+    return result;
+}
+
 HWND Watched(HWND hWnd)
 {
     ::SetWindowSubclass(hWnd, Watch, 1, 0);
@@ -244,23 +263,13 @@ TEST_F(ShortcutFixerDialog, FixCalledWhileWritingBackIsRefused)
 {
     HWND hSave = Button(m_hDlg, L"Save");
     HWND hOpen = Button(m_hDlg, L"Open");
-    struct Nested { CShortcutFixer* fixer; int calls; bool result; } nested = { &m_fixer, 0, true };
-    auto fixOnSetText = [](HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR data) -> LRESULT {
-        const LRESULT result = ::DefSubclassProc(hWnd, message, wParam, lParam);
-        if (message == WM_SETTEXT) {
-            auto* pNested = reinterpret_cast<Nested*>(data);
-            ++pNested->calls;
-            pNested->result = pNested->fixer->Fix();
-        }
-        return result;
-    };
-    ::SetWindowSubclass(hSave, fixOnSetText, 2, reinterpret_cast<DWORD_PTR>(&nested));
+    NestedFix nested = { &m_fixer, 0, true };
+    ::SetWindowSubclass(hSave, FixOnSetText, 2, reinterpret_cast<DWORD_PTR>(&nested));
     EXPECT_TRUE(Fix());
     EXPECT_EQ(nested.calls, 1);
     EXPECT_FALSE(nested.result);
     EXPECT_EQ(Text(hSave) + Text(hOpen), L"&Save&Open");
-    ::RemoveWindowSubclass(hSave, fixOnSetText, 2);
+    ::RemoveWindowSubclass(hSave, FixOnSetText, 2);
 }
 
 TEST_F(ShortcutFixerDialog, ExcludedIdsChangeWhatTheNextRunRecords)
