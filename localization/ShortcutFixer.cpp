@@ -1,27 +1,79 @@
 #include "ShortcutFixer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cwctype>
 #include <deque>
 #include <new>
 
 namespace {
 
-constexpr int kTextBufferChars = 1024;   // class names and texts are cut to 1023 characters
+constexpr int kClassNameChars = 1024;   // class names are cut to 1023 characters
+
+// A static with SS_NOPREFIX shows every '&' as it is: its '&' characters are
+// text, not marks.
+bool ShowsAmpersandsLiterally(const CShortcutFixer::ControlInfo& info)
+{
+    return info.m_nType == CShortcutFixer::TypeStatic && (info.m_dwStyle & SS_NOPREFIX) != 0;
+}
 
 // Only the texts of these controls are mnemonic captions. The content of input
 // controls and of unknown classes is user data and is never stripped.
-bool CarriesMnemonicText(int32_t type)
+bool CarriesMnemonicText(const CShortcutFixer::ControlInfo& info)
 {
-    switch (type) {
+    switch (info.m_nType) {
     case CShortcutFixer::TypePushButton:
     case CShortcutFixer::TypeGroupBox:
     case CShortcutFixer::TypeCheckBox:
     case CShortcutFixer::TypeRadioButton:
-    case CShortcutFixer::TypeStatic:
         return true;
+    case CShortcutFixer::TypeStatic:
+        return !ShowsAmpersandsLiterally(info);
     default:
         return false;
+    }
+}
+
+bool IsLabel(const CShortcutFixer::ControlInfo& info)
+{
+    return info.m_nType == CShortcutFixer::TypeCheckBox ||
+           (info.m_nType == CShortcutFixer::TypeStatic && !ShowsAmpersandsLiterally(info));
+}
+
+// Every descendant of a window, grouped by parent, each group in window order.
+struct WindowTree
+{
+    std::unordered_map<HWND, std::vector<HWND>> byParent;
+    bool outOfMemory = false;
+};
+
+// EnumChildWindows callback; no exception may leave it.
+BOOL CALLBACK AddToWindowTree(HWND hWnd, LPARAM lParam)
+{
+    auto& tree = *reinterpret_cast<WindowTree*>(lParam);
+    try {
+        tree.byParent[::GetAncestor(hWnd, GA_PARENT)].push_back(hWnd);
+        return TRUE;
+    } catch (const std::bad_alloc&) {
+        tree.outOfMemory = true;
+        return FALSE;
+    }
+}
+
+// The whole window text, however long: a text read cut would be written back cut.
+std::wstring ReadWholeText(HWND hWnd)
+{
+    // Room for one character more than announced shows whether the text fitted.
+    int capacity = std::max(::GetWindowTextLengthW(hWnd), 0) + 2;
+    std::wstring text;
+    for (;;) {
+        text.assign(static_cast<size_t>(capacity), L'\0');
+        const int read = ::GetWindowTextW(hWnd, &text[0], capacity);
+        if (read < capacity - 1 || capacity > INT_MAX / 2) {
+            text.resize(static_cast<size_t>(std::max(read, 0)));
+            return text;
+        }
+        capacity *= 2;
     }
 }
 
@@ -109,8 +161,15 @@ void CShortcutFixer::RemoveExcludedId(UINT id)
 
 bool CShortcutFixer::Fix()
 {
-    if (m_hDialog == nullptr || !::IsWindow(m_hDialog))
+    // A control's WM_SETTEXT handler may call Fix again while ApplyTexts walks
+    // the list; a second run would free that list under it.
+    if (m_bFixing || m_hDialog == nullptr || !::IsWindow(m_hDialog))
         return false;
+    m_bFixing = true;
+    struct RunningFlag {
+        bool& flag;
+        ~RunningFlag() { flag = false; }
+    } running{ m_bFixing };
     const bool ok = CreateControlList() && CollectControls() && ReadControlInfo() && MarkControls() != 0 &&
                     AssignAllShortcuts() != 0 && ApplyTexts();
     ::PostMessageW(m_hDialog, WM_SHORTCUTFIXER_DONE, 0, 0);
@@ -143,6 +202,8 @@ bool CShortcutFixer::CreateControlList()
 {
     if (m_hDialog == nullptr || !::IsWindow(m_hDialog))
         return false;
+    m_recordOfWindow.clear();
+    m_previousSibling.clear();
     m_pControls.reset();
     m_pControls.reset(new (std::nothrow) std::list<ControlInfo>);
     return m_pControls != nullptr;
@@ -158,15 +219,25 @@ bool CShortcutFixer::CollectControls()
 
 void CShortcutFixer::CollectChildWindows(HWND hRoot)
 {
+    // One snapshot of the whole tree, each parent's children in window order:
+    // asking the window manager for every window's first child and next
+    // sibling would cost two round trips per window.
+    WindowTree children;
+    if (!::EnumChildWindows(hRoot, AddToWindowTree, reinterpret_cast<LPARAM>(&children)) && children.outOfMemory)
+        throw std::bad_alloc();
     std::deque<HWND> pending;   // windows whose children are still to be visited
     HWND hParent = hRoot;
     for (;;) {
-        for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != nullptr && ::IsWindow(hChild);
-             hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-            HWND hGrandChild = ::GetWindow(hChild, GW_CHILD);
-            if (hGrandChild != nullptr && ::IsWindow(hGrandChild))
-                pending.push_back(hChild);
-            AddControl(hChild);
+        const auto level = children.byParent.find(hParent);
+        if (level != children.byParent.end()) {
+            HWND hPrevious = nullptr;
+            for (HWND hChild : level->second) {
+                m_previousSibling.emplace(hChild, hPrevious);
+                hPrevious = hChild;
+                if (children.byParent.count(hChild) != 0)
+                    pending.push_back(hChild);
+                AddControl(hChild);
+            }
         }
         if (pending.empty())
             break;
@@ -185,8 +256,10 @@ void CShortcutFixer::AddControl(HWND hWnd)
     const UINT id = static_cast<UINT>(::GetDlgCtrlID(hWnd));
     ShortcutFixerQuery query = { TRUE, m_excludedIds.count(id) == 0 ? TRUE : FALSE };
     ::SendMessageW(hParent, WM_SHORTCUTFIXER_QUERYCONTROL, id, reinterpret_cast<LPARAM>(&query));
-    if (query.bInclude && query.bAllowed)
+    if (query.bInclude && query.bAllowed) {
         m_pControls->emplace_back(hWnd);
+        m_recordOfWindow.emplace(hWnd, &m_pControls->back());   // the first record of a window stays
+    }
 }
 
 bool CShortcutFixer::ReadControlInfo()
@@ -194,20 +267,18 @@ bool CShortcutFixer::ReadControlInfo()
     if (!m_pControls)
         return false;
     bool anyAlive = false;
-    wchar_t buffer[kTextBufferChars];
+    wchar_t className[kClassNameChars];
     for (ControlInfo& info : *m_pControls) {
         if (!::IsWindow(info.m_hWnd))
             continue;
         anyAlive = true;
         info.m_dwStyle = static_cast<uint32_t>(::GetWindowLongW(info.m_hWnd, GWL_STYLE));
-        if (::GetClassNameW(info.m_hWnd, buffer, kTextBufferChars) > 0) {
-            info.m_strClassName = buffer;
-            info.m_nType = ControlTypeOf(buffer, info.m_dwStyle);
+        if (::GetClassNameW(info.m_hWnd, className, kClassNameChars) > 0) {
+            info.m_strClassName = className;
+            info.m_nType = ControlTypeOf(className, info.m_dwStyle);
         }
-        if (::GetWindowTextW(info.m_hWnd, buffer, kTextBufferChars) > 0) {
-            info.m_strInitialText = buffer;
-            info.m_strText = buffer;
-        }
+        info.m_strInitialText = ReadWholeText(info.m_hWnd);
+        info.m_strText = info.m_strInitialText;
     }
     return anyAlive;
 }
@@ -248,6 +319,7 @@ int CShortcutFixer::MarkControlsNeedingShortcuts()
     if (!m_pControls)
         return 0;
     int marks = 0;
+    LabelMemo labels;
     for (ControlInfo& info : *m_pControls) {
         const bool visible = (info.m_nFlags & FlagVisible) != 0;
         if (visible && (info.m_nType == TypePushButton || info.m_nType == TypeCheckBox ||
@@ -256,11 +328,11 @@ int CShortcutFixer::MarkControlsNeedingShortcuts()
             ++marks;
         } else if (visible && IsInputControl(info.m_nType)) {
             // The input control's own content stays as it is.
-            if (ControlInfo* pLabel = FindLabelFor(&info)) {
+            if (ControlInfo* pLabel = FindLabelWithMemo(&info, labels)) {
                 pLabel->m_nFlags |= FlagNeedsShortcut;
                 ++marks;
             }
-        } else if (CarriesMnemonicText(info.m_nType)) {
+        } else if (CarriesMnemonicText(info)) {
             StripRecord(info);
         }
     }
@@ -271,24 +343,50 @@ CShortcutFixer::ControlInfo* CShortcutFixer::FindControl(HWND hWnd)
 {
     if (!m_pControls || hWnd == nullptr)
         return nullptr;
-    for (ControlInfo& info : *m_pControls) {
-        if (info.m_hWnd == hWnd)
-            return &info;
-    }
-    return nullptr;
+    const auto found = m_recordOfWindow.find(hWnd);
+    return found == m_recordOfWindow.end() ? nullptr : found->second;
+}
+
+HWND CShortcutFixer::PreviousSibling(HWND hWnd) const
+{
+    const auto found = m_previousSibling.find(hWnd);
+    return found != m_previousSibling.end() ? found->second : ::GetWindow(hWnd, GW_HWNDPREV);
 }
 
 CShortcutFixer::ControlInfo* CShortcutFixer::FindLabelFor(ControlInfo* pInfo)
 {
+    LabelMemo labels;
+    return FindLabelWithMemo(pInfo, labels);
+}
+
+CShortcutFixer::ControlInfo* CShortcutFixer::FindLabelWithMemo(ControlInfo* pInfo, LabelMemo& memo)
+{
     if (pInfo == nullptr)
         return nullptr;
-    ControlInfo* pFound = FindControl(::GetWindow(pInfo->m_hWnd, GW_HWNDPREV));
-    // Inputs of the same kind in a row share the label in front of the first.
-    while (pFound != nullptr && pFound != pInfo && pFound->m_nType == pInfo->m_nType)
-        pFound = FindControl(::GetWindow(pFound->m_hWnd, GW_HWNDPREV));
-    if (pFound == nullptr)
-        return nullptr;
-    return (pFound->m_nType == TypeStatic || pFound->m_nType == TypeCheckBox) ? pFound : nullptr;
+    // Inputs of the same kind in a row share the label in front of the first,
+    // so every input stepped over has the same answer as pInfo: remembering it
+    // keeps a long row from being walked again for each of its members.
+    std::vector<const ControlInfo*> steppedOver;
+    ControlInfo* pLabel = nullptr;
+    for (ControlInfo* pCurrent = pInfo;;) {
+        const auto known = memo.find(pCurrent);
+        if (known != memo.end()) {
+            pLabel = known->second;
+            break;
+        }
+        steppedOver.push_back(pCurrent);
+        ControlInfo* pFound = FindControl(PreviousSibling(pCurrent->m_hWnd));
+        if (pFound == nullptr)
+            break;
+        if (pFound == pInfo || pFound->m_nType != pInfo->m_nType) {
+            pLabel = IsLabel(*pFound) ? pFound : nullptr;
+            break;
+        }
+        pCurrent = pFound;
+    }
+    for (const ControlInfo* pInput : steppedOver)
+        memo[pInput] = pLabel;
+    return pLabel;
 }
 
 bool CShortcutFixer::CompareTextLength(const ControlInfo* a, const ControlInfo* b)

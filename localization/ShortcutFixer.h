@@ -24,6 +24,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Sent to the parent of every candidate control; wParam: the control id,
@@ -98,7 +99,8 @@ public:
     virtual void AddExcludedId(UINT id);
     virtual void RemoveExcludedId(UINT id);
     // The whole run; posts WM_SHORTCUTFIXER_DONE when the dialog window is
-    // valid. TRUE only when every step succeeded.
+    // valid. TRUE only when every step succeeded. A call made while a run is
+    // under way (from a control's handler) is refused: FALSE, nothing posted.
     virtual bool Fix();
     // Alt+A..Z or Alt+0..9 (WM_SYSKEYDOWN): hands a copy of the message,
     // addressed to the control with that mnemonic, to IsDialogMessageW of
@@ -116,7 +118,8 @@ public:
 
     // The first record of the window, in list order; null when none.
     virtual ControlInfo* FindControl(HWND hWnd);
-    // The label (static text or check box) in front of an input control.
+    // The label (static text or check box) in front of an input control; a
+    // static that shows '&' literally (SS_NOPREFIX) labels nothing.
     virtual ControlInfo* FindLabelFor(ControlInfo* pInfo);
 
     // --- Scheme operations (no window calls)
@@ -137,6 +140,13 @@ public:
     const std::list<ControlInfo>* GetControlList() const { return m_pControls.get(); }
 
 protected:
+    // Labels already found during one marking pass, by input record (null: no label).
+    using LabelMemo = std::unordered_map<const ControlInfo*, ControlInfo*>;
+    // FindLabelFor that reuses and extends memo, so that a pass over all
+    // controls steps back over each window once.
+    ControlInfo* FindLabelWithMemo(ControlInfo* pInfo, LabelMemo& memo);
+    // The window before hWnd among its siblings (GW_HWNDPREV), as collected.
+    HWND PreviousSibling(HWND hWnd) const;
     // Offers one window to the list (after asking its parent).
     void AddControl(HWND hWnd);
     // Offers every descendant of hRoot, level by level.
@@ -150,6 +160,13 @@ protected:
     HWND m_hDialog = nullptr;
     std::unique_ptr<std::list<ControlInfo>> m_pControls;
     std::set<UINT> m_excludedIds;
+    // The first record of each window in m_pControls, for FindControl.
+    std::unordered_map<HWND, ControlInfo*> m_recordOfWindow;
+    // Each collected window's previous sibling (null for the first), as the
+    // collection walked them: the label search steps back without asking the
+    // window manager once more per step.
+    std::unordered_map<HWND, HWND> m_previousSibling;
+    bool m_bFixing = false;   // a Fix is running
 };
 
 extern CShortcutFixer g_ShortcutFixer;

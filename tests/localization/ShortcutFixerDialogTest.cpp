@@ -1,9 +1,10 @@
 // The fixer's pipeline and Alt-key routing on real dialogs.
-#include "ShortcutFixer.h"
+#include "ShortcutFixer_Chinese.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -12,10 +13,12 @@ namespace {
 std::function<void(UINT, ShortcutFixerQuery*)> g_onQuery;
 std::map<HWND, std::map<UINT, int>> g_received;   // messages that watched controls got
 
-INT_PTR CALLBACK TestDlgProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK TestDlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SHORTCUTFIXER_QUERYCONTROL && g_onQuery)
         g_onQuery(static_cast<UINT>(wParam), reinterpret_cast<ShortcutFixerQuery*>(lParam));
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
+        ++g_received[hDlg][WM_COMMAND];   // a button of this dialog was clicked
     return message == WM_INITDIALOG;
 }
 
@@ -39,6 +42,25 @@ LRESULT CALLBACK Watch(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UI
     return ::DefSubclassProc(hWnd, message, wParam, lParam);
 }
 
+struct NestedFix
+{
+    CShortcutFixer* fixer;
+    int calls;
+    bool result;
+};
+
+// Calls the fixer again from the control's own WM_SETTEXT.
+LRESULT CALLBACK FixOnSetText(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    const LRESULT result = ::DefSubclassProc(hWnd, message, wParam, lParam);
+    if (message == WM_SETTEXT) {
+        auto* pNested = reinterpret_cast<NestedFix*>(data);
+        ++pNested->calls;
+        pNested->result = pNested->fixer->Fix();
+    }
+    return result;
+}
+
 HWND Watched(HWND hWnd)
 {
     ::SetWindowSubclass(hWnd, Watch, 1, 0);
@@ -47,9 +69,36 @@ HWND Watched(HWND hWnd)
 
 std::wstring Text(HWND hWnd)
 {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(hWnd, buffer, 256);
-    return buffer;
+    std::wstring text(::GetWindowTextLengthW(hWnd) + 1, L'\0');
+    text.resize(::GetWindowTextW(hWnd, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+// Holds Alt down in this thread's keyboard state.
+class AltHeld
+{
+public:
+    AltHeld()
+    {
+        ::GetKeyboardState(m_before);
+        BYTE keys[256];
+        std::copy(m_before, m_before + 256, keys);
+        keys[VK_MENU] = 0x80;
+        ::SetKeyboardState(keys);
+    }
+    ~AltHeld() { ::SetKeyboardState(m_before); }
+
+private:
+    BYTE m_before[256] = {};
+};
+
+MSG SysKeyDown(HWND hWnd, WPARAM key)
+{
+    MSG msg = {};
+    msg.hwnd = hWnd;
+    msg.message = WM_SYSKEYDOWN;
+    msg.wParam = key;
+    return msg;
 }
 
 bool DonePosted(HWND hWnd)
@@ -176,6 +225,67 @@ TEST_F(ShortcutFixerDialog, EqualLengthTextsChooseInCollectionOrder)
         EXPECT_EQ(Text(buttons[i]), L"abc") << i;
 }
 
+TEST_F(ShortcutFixerDialog, ParentByParentShorterTextsChooseFirst)
+{
+    // Sorted over the whole dialog, the shorter "Stop" of the nested dialog
+    // would take 's' from "Save As".
+    HWND hSaveAs = Button(m_hDlg, L"Save As");
+    HWND hStop = Button(MakeDialog(m_hDlg, DS_CONTROL | WS_CHILD | WS_VISIBLE), L"Stop");
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(Text(hSaveAs), L"&Save As");
+    EXPECT_EQ(Text(hStop), L"S&top");
+}
+
+TEST_F(ShortcutFixerDialog, TextsLongerThanAnyFixedBufferComeBackWhole)
+{
+    const std::wstring tail(1500, L'x');
+    HWND hTerms = Add(m_hDlg, L"Static", (L"Terms & conditions" + tail).c_str(), SS_LEFT | WS_VISIBLE);
+    HWND hZebra = Button(m_hDlg, (std::wstring(1400, L'x') + L" &Zebra").c_str());
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(Text(hTerms), L"Terms  conditions" + tail);
+    EXPECT_EQ(Text(hZebra), L"&" + std::wstring(1400, L'x') + L" Zebra");
+}
+
+TEST_F(ShortcutFixerDialog, NoPrefixStaticsShowAmpersandsAndLabelNothing)
+{
+    const wchar_t* kPath = L"C:\\Users\\Tom&Jerry\\setup.exe";
+    HWND hPath = Add(m_hDlg, L"Static", kPath, SS_NOPREFIX | WS_VISIBLE);
+    HWND hCompany = Add(m_hDlg, L"Static", L"AT&T", SS_NOPREFIX | WS_VISIBLE);
+    HWND hEdit = Add(m_hDlg, L"Edit", L"", WS_VISIBLE);
+    Button(m_hDlg, L"OK");
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(Text(hPath), kPath);
+    EXPECT_EQ(Text(hCompany), L"AT&T");
+    EXPECT_EQ(m_fixer.FindLabelFor(m_fixer.FindControl(hEdit)), nullptr);
+}
+
+TEST_F(ShortcutFixerDialog, FixCalledWhileWritingBackIsRefused)
+{
+    HWND hSave = Button(m_hDlg, L"Save");
+    HWND hOpen = Button(m_hDlg, L"Open");
+    NestedFix nested = { &m_fixer, 0, true };
+    ::SetWindowSubclass(hSave, FixOnSetText, 2, reinterpret_cast<DWORD_PTR>(&nested));
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(nested.calls, 1);
+    EXPECT_FALSE(nested.result);
+    EXPECT_EQ(Text(hSave) + Text(hOpen), L"&Save&Open");
+    ::RemoveWindowSubclass(hSave, FixOnSetText, 2);
+}
+
+TEST_F(ShortcutFixerDialog, ExcludedIdsChangeWhatTheNextRunRecords)
+{
+    HWND hFirst = Button(m_hDlg, L"First", 21);
+    HWND hSecond = Button(m_hDlg, L"Second", 22);
+    m_fixer.AddExcludedId(21);
+    m_fixer.AddExcludedId(22);
+    m_fixer.RemoveExcludedId(22);
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(Text(hFirst) + Text(hSecond), L"First&Second");
+    m_fixer.ClearExcludedIds();
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(Text(hFirst), L"&First");
+}
+
 TEST_F(ShortcutFixerDialog, AltLetterReachesTheControlInANestedChildDialog)
 {
     Button(m_hDlg, L"Open");
@@ -183,25 +293,70 @@ TEST_F(ShortcutFixerDialog, AltLetterReachesTheControlInANestedChildDialog)
     ASSERT_TRUE(Fix());
     ASSERT_EQ(m_fixer.FindControl(hFile)->GetShortcut(), L"f");
 
-    BYTE keys[256] = {};
-    ::GetKeyboardState(keys);
-    const BYTE altBefore = keys[VK_MENU];
-    keys[VK_MENU] = 0x80;
-    ::SetKeyboardState(keys);
-    MSG msg = {};
-    msg.hwnd = m_hDlg;
-    msg.message = WM_SYSKEYDOWN;
-    msg.wParam = 'F';
-    EXPECT_TRUE(m_fixer.PreTranslateMessage(&msg));
-    EXPECT_EQ(g_received[hFile][WM_SYSKEYDOWN], 1);
-    msg.wParam = VK_F1;
-    EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
-    keys[VK_MENU] = altBefore;
-    ::SetKeyboardState(keys);
+    MSG msg = SysKeyDown(m_hDlg, 'F');
+    {
+        AltHeld alt;
+        EXPECT_TRUE(m_fixer.PreTranslateMessage(&msg));
+        EXPECT_EQ(g_received[hFile][WM_SYSKEYDOWN], 1);
+        msg.wParam = VK_F1;
+        EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
+    }
     msg.wParam = 'F';
     EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
     EXPECT_EQ(g_received[hFile][WM_SYSKEYDOWN], 1);
     while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}   // the WM_SYSCHAR it made
+}
+
+TEST_F(ShortcutFixerDialog, AltLetterClicksTheButtonInItsNestedDialog)
+{
+    // A dialog hosted inside the outer one but keeping its popup style: only
+    // its own IsDialogMessage takes messages for its controls.
+    HWND hNested = MakeDialog(nullptr, WS_POPUP | WS_VISIBLE);
+    ::SetParent(hNested, m_hDlg);
+    Button(hNested, L"File", 31);
+    ASSERT_TRUE(Fix());
+    AltHeld alt;
+    MSG msg = SysKeyDown(m_hDlg, 'F');
+    ASSERT_TRUE(m_fixer.PreTranslateMessage(&msg));
+    // The message loop of both dialogs: the character the key made presses the button.
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!m_fixer.PreTranslateMessage(&msg) && !::IsDialogMessageW(hNested, &msg) &&
+            !::IsDialogMessageW(m_hDlg, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    EXPECT_EQ(g_received[hNested][WM_COMMAND], 1);
+}
+
+TEST_F(ShortcutFixerDialog, AltLetterPassesOverHiddenAndDisabledControls)
+{
+    HWND hFile = Button(m_hDlg, L"File");
+    ASSERT_TRUE(Fix());
+    AltHeld alt;
+    MSG msg = SysKeyDown(m_hDlg, 'F');
+    ::ShowWindow(hFile, SW_HIDE);
+    EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
+    ::ShowWindow(hFile, SW_SHOW);
+    ::EnableWindow(hFile, FALSE);
+    EXPECT_FALSE(m_fixer.PreTranslateMessage(&msg));
+    while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
+}
+
+TEST_F(ShortcutFixerDialog, AsianAndChineseFixersPutTheirGroupsIntoADialog)
+{
+    HWND hFile = Button(m_hDlg, L"File(&F)");
+    HWND hOpen = Button(m_hDlg, L"&Open");
+    HWND hLabel = Add(m_hDlg, L"Static", L"Name", SS_LEFT | WS_VISIBLE);
+    Add(m_hDlg, L"Edit", L"", WS_VISIBLE);
+    CShortcutFixer_Asia asian;
+    asian.SetWindow(m_hDlg);
+    EXPECT_TRUE(asian.Fix());
+    EXPECT_EQ(Text(hFile) + Text(hOpen) + Text(hLabel), L"File(&F)Open(&A)Name(&B)");
+    CShortcutFixer_Chinese chinese;
+    chinese.SetWindow(m_hDlg);
+    EXPECT_TRUE(chinese.Fix());
+    EXPECT_EQ(Text(hFile) + Text(hOpen) + Text(hLabel), L"File[&A]Open[&B]Name[&C]");
 }
 
 }  // namespace

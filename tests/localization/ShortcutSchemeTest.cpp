@@ -21,6 +21,14 @@ Outcome Assign(CShortcutFixer& scheme, const std::wstring& working, const std::w
     return { info.m_strText, info.GetShortcut() };
 }
 
+using Stripped = std::pair<int, std::wstring>;   // marks removed, text left
+
+Stripped Strip(CShortcutFixer& scheme, std::wstring text)
+{
+    const int removed = scheme.StripMnemonics(text);
+    return { removed, text };
+}
+
 TEST(ShortcutScheme, LatinMarksACharacterOfTheTextPreferringALaterWordStart)
 {
     CShortcutFixer latin;
@@ -70,23 +78,30 @@ TEST(ShortcutScheme, StrippingKeepsDoubledAmpersandsAndCountsAGroupOnce)
     CShortcutFixer latin;
     CShortcutFixer_Asia asian;
     CShortcutFixer_Chinese chinese;
-    std::wstring text = L"&Save && E&xit&";
-    EXPECT_EQ(latin.StripMnemonics(text), 3);
-    EXPECT_EQ(text, L"Save && Exit");
-    text = L"&&&x";
-    EXPECT_EQ(latin.StripMnemonics(text), 1);
-    EXPECT_EQ(text, L"&&x");
-
-    text = L"((&A)) && &Go (&&)";
-    EXPECT_EQ(asian.StripMnemonics(text), 2);
-    EXPECT_EQ(text, L"() && Go (&&)");
+    EXPECT_EQ(Strip(latin, L"&Save && E&xit&"), Stripped(3, L"Save && Exit"));
+    EXPECT_EQ(Strip(latin, L"&&&x"), Stripped(1, L"&&x"));
+    EXPECT_EQ(Strip(asian, L"((&A)) && &Go (&&)"), Stripped(2, L"() && Go (&&)"));
     // Chinese: Asian groups go, own groups go, and only then single marks.
-    text = L"File(&F)[&G] &x[(&Y)]";
-    EXPECT_EQ(chinese.StripMnemonics(text), 4);
-    EXPECT_EQ(text, L"File x[]");
-    text = L"(&A)";
+    EXPECT_EQ(Strip(chinese, L"File(&F)[&G] &x[(&Y)]"), Stripped(4, L"File x[]"));
+    std::wstring text = L"(&A)";
     EXPECT_EQ(CShortcutFixer_Asia::StripBracketMnemonics(text, L"(", true), 0);
     EXPECT_EQ(text, L"(&A)");
+}
+
+TEST(ShortcutScheme, StrippingAGroupGoesOnWithTheCharacterThatFollowedIt)
+{
+    CShortcutFixer_Asia asian;
+    EXPECT_EQ(Strip(asian, L"(&A)&B"), Stripped(2, L"B"));
+}
+
+TEST(ShortcutScheme, BracketSchemesTakeAnAmpersandAtTheStartAsASingleMark)
+{
+    // Nothing stands in front of it, so it opens no group.
+    CShortcutFixer_Asia asian;
+    CShortcutFixer_Chinese chinese;
+    EXPECT_EQ(Strip(asian, L"&A)x"), Stripped(1, L"A)x"));
+    EXPECT_EQ(Strip(chinese, L"&A]x"), Stripped(1, L"A]x"));
+    EXPECT_EQ(Assign(asian, L"Open", L"&O)pen"), Outcome(L"Open(&A)", L"a"));
 }
 
 }  // namespace
