@@ -319,7 +319,11 @@ int CShortcutFixer::MarkControlsNeedingShortcuts()
     if (!m_pControls)
         return 0;
     int marks = 0;
+    // During the pass the windows do not change, so FindLabelFor may remember
+    // what it found for every input it stepped over.
     LabelMemo labels;
+    m_pLabelMemo = &labels;
+    struct MemoReset { LabelMemo*& memo; ~MemoReset() { memo = nullptr; } } reset{m_pLabelMemo};
     for (ControlInfo& info : *m_pControls) {
         const bool visible = (info.m_nFlags & FlagVisible) != 0;
         if (visible && (info.m_nType == TypePushButton || info.m_nType == TypeCheckBox ||
@@ -328,7 +332,7 @@ int CShortcutFixer::MarkControlsNeedingShortcuts()
             ++marks;
         } else if (visible && IsInputControl(info.m_nType)) {
             // The input control's own content stays as it is.
-            if (ControlInfo* pLabel = FindLabelWithMemo(&info, labels)) {
+            if (ControlInfo* pLabel = FindLabelFor(&info)) {
                 pLabel->m_nFlags |= FlagNeedsShortcut;
                 ++marks;
             }
@@ -355,6 +359,8 @@ HWND CShortcutFixer::PreviousSibling(HWND hWnd) const
 
 CShortcutFixer::ControlInfo* CShortcutFixer::FindLabelFor(ControlInfo* pInfo)
 {
+    if (m_pLabelMemo != nullptr)
+        return FindLabelWithMemo(pInfo, *m_pLabelMemo);
     LabelMemo labels;
     return FindLabelWithMemo(pInfo, labels);
 }

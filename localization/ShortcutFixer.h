@@ -167,6 +167,8 @@ protected:
     // window manager once more per step.
     std::unordered_map<HWND, HWND> m_previousSibling;
     bool m_bFixing = false;   // a Fix is running
+    // The marking pass's memo of labels found, null outside that pass.
+    LabelMemo* m_pLabelMemo = nullptr;
 };
 
 extern CShortcutFixer g_ShortcutFixer;
