@@ -48,7 +48,8 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring lastCaption;
     while (run.Running() && GetTickCount64() < end) {
         e2e::DialogState s = run.ReadDialog();
-        if (s.hwnd && s.visible && s.caption != lastCaption) {
+        // A dialog being destroyed answers with an empty caption: not a state worth printing.
+        if (s.hwnd && s.visible && !s.caption.empty() && s.caption != lastCaption) {
             wprintf(L"dialog: %ls (progress %d of %d)\n", s.caption.c_str(), s.progressPos, s.progressHigh);
             fflush(stdout);
             lastCaption = s.caption;
