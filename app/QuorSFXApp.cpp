@@ -6,12 +6,12 @@
 #include <cstdlib>
 
 #include "ArchiveParser.h"
-#include "DllSearchPath.h"
 #include "ExtractionHost.h"
 #include "ExtractionTypes.h"
 #include "Language.h"
 #include "QuorSFXDlg.h"
 #include "StampBlock.h"
+#include "SystemLibrary.h"
 #include "TempRootRemoval.h"
 #include "resource.h"
 
@@ -55,7 +55,7 @@ BOOL CQuorSFXApp::InitInstance() {
     INITCOMMONCONTROLSEX icc = {};
     icc.dwSize = sizeof(icc);
     icc.dwICC = 0xFF;
-    InitCommonControlsEx(&icc);
+    SystemLibrary::InitCommonControlsEx(&icc);
     CWinApp::InitInstance();
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
 

@@ -5,8 +5,7 @@
 add_library(quor_launchercore STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/SfxOptions.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/RebootCheck.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/TempRootRemoval.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/DllSearchPath.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/TempRootRemoval.cpp)
 target_include_directories(quor_launchercore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quor_launchercore PUBLIC quor_extract advapi32)
 
@@ -28,7 +27,7 @@ if(quor_launcher_ready)
   set_source_files_properties(${QUOR_LAUNCHER_RC} PROPERTIES OBJECT_DEPENDS "${QUOR_LAUNCHER_RC_DEPENDS}")
   add_dependencies(QuorSFX quor_launcher_resources)
   target_link_libraries(QuorSFX PRIVATE quor_framework_main quor_launchercore quor_appcontrols quor_localization quor_extract
-                        quor_framework comctl32 ole32 oleaut32 uuid shell32 advapi32 user32 gdi32)
+                        quor_framework ole32 oleaut32 uuid shell32 advapi32 user32 gdi32)
   target_link_options(QuorSFX PRIVATE -municode)
   quor_import_only_known_dlls(QuorSFX)
   quor_copy_to_out(QuorSFX)

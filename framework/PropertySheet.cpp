@@ -1,4 +1,5 @@
 #include "PropertySheet.h"
+#include "SystemLibrary.h"
 #include "WinApp.h"
 
 IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
@@ -13,8 +14,16 @@ INT_PTR CALLBACK PropertyPageProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 {
     if (message == WM_INITDIALOG && lParam != 0) {
         auto* pPage = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
-        if (pPage != nullptr && pPage->m_hWnd == nullptr)
-            pPage->SubclassWindow(hWnd);
+        if (pPage != nullptr && pPage->m_hWnd == nullptr) {
+            try {
+                pPage->SubclassWindow(hWnd);
+            } catch (...) {
+                // No exception may cross into the platform's code: the page
+                // stays a plain dialog, unbound to its object.
+                if (pPage->m_hWnd == hWnd)
+                    pPage->Detach();
+            }
+        }
     }
     return AfxDlgProc(hWnd, message, wParam, lParam);
 }
@@ -70,7 +79,7 @@ BOOL CPropertySheet::Create(CWnd* pParentWnd)
     header.nPages = static_cast<UINT>(pages.size());
     header.ppsp = pages.data();
     // A modeless sheet: the result is its window (0 or -1 when it failed).
-    const INT_PTR result = ::PropertySheetW(&header);
+    const INT_PTR result = SystemLibrary::PropertySheetW(&header);
     if (result == 0 || result == -1)
         return FALSE;
     return SubclassWindow(reinterpret_cast<HWND>(result));

@@ -2,13 +2,15 @@
 
 #include <vector>
 
+#include "SystemLibrary.h"
+
 FileVersion GetFileVersion(const wchar_t* path)
 {
     FileVersion version;
     if (!path || path[0] == 0) return version;
 
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path, &handle);
+    const DWORD size = SystemLibrary::GetFileVersionInfoSizeW(path, &handle);
     if (size == 0) return version;
     std::vector<uint8_t> block;
     try {
@@ -16,11 +18,11 @@ FileVersion GetFileVersion(const wchar_t* path)
     } catch (const std::bad_alloc&) {
         return version;
     }
-    if (!GetFileVersionInfoW(path, 0, size, block.data())) return version;
+    if (!SystemLibrary::GetFileVersionInfoW(path, 0, size, block.data())) return version;
 
     void* data = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), L"\\", &data, &length) || !data) return version;
+    if (!SystemLibrary::VerQueryValueW(block.data(), L"\\", &data, &length) || !data) return version;
     // The fixed part must be complete and carry its signature before it is trusted.
     if (length < sizeof(VS_FIXEDFILEINFO)) return version;
     const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(data);

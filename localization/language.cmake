@@ -11,4 +11,5 @@ add_library(quor_language STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MergedLocalizationDictionary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DictionaryStrings.cpp)
 target_include_directories(quor_language PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(quor_language PUBLIC version)
+# The version functions come from the system folder at first call.
+target_link_libraries(quor_language PUBLIC quor_systemlibrary)

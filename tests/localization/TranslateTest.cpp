@@ -1,5 +1,6 @@
 #include "LocalizationTestApp.h"
 #include "LocalizedStrings.h"
+#include "SystemLibrary.h"
 #include "localization_test_ids.h"
 
 #include <commctrl.h>
@@ -79,7 +80,7 @@ protected:
     void SetUp() override
     {
         INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES };
-        ::InitCommonControlsEx(&icc);
+        SystemLibrary::InitCommonControlsEx(&icc);
         ASSERT_TRUE(dlg.Create(IDD_TRANSLATE));
     }
     void TearDown() override
@@ -239,7 +240,7 @@ TEST(TranslatePropertySheet, EveryPageIsTranslatedAndTheShownPageStaysShown)
 {
     CTestApp app(LOCALIZATION_DICTIONARY);
     INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TAB_CLASSES };
-    ::InitCommonControlsEx(&icc);
+    SystemLibrary::InitCommonControlsEx(&icc);
     CPropertyPage shown(IDD_PAGE_SHOWN);
     CPropertyPage neverShown(IDD_PAGE_NEVER_SHOWN);
     CPropertySheet sheet(L"Welcome");
