@@ -66,9 +66,18 @@ LRESULT CALLBACK CbtFilterHook(int nCode, WPARAM wParam, LPARAM lParam)
             CWnd* pWnd = state.m_pWndInit;
             state.m_pWndInit = nullptr;
             state.m_pszClassInit = nullptr;
-            if (pWnd->Attach(hWnd)) {
-                pWnd->PreSubclassWindow();
-                InstallWndProc(pWnd, hWnd);
+            try {
+                if (pWnd->Attach(hWnd)) {
+                    pWnd->PreSubclassWindow();
+                    InstallWndProc(pWnd, hWnd);
+                }
+            } catch (...) {
+                // No exception may cross into the platform's code (a 32-bit
+                // unwinder cannot pass its frames): the object stays unbound
+                // and the window is not created.
+                if (pWnd->m_hWnd == hWnd)
+                    pWnd->Detach();
+                return 1;
             }
         }
     }

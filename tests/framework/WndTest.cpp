@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -278,6 +279,24 @@ TEST(CreationHook, NextWindowIsSubclassedFromItsFirstMessage)
     HWND hOther = MakeStatic();
     EXPECT_EQ(nullptr, unused.m_hWnd);
     ::DestroyWindow(hOther);
+}
+
+// A failure while the hook binds the new window ends that creation only: the
+// exception never reaches the platform's frames (where a 32-bit program's
+// unwinder would end the process).
+class CThrowingWnd : public CWnd
+{
+protected:
+    void PreSubclassWindow() override { throw std::runtime_error("cannot bind"); }
+};
+
+TEST(CreationHook, ExceptionWhileBindingFailsTheCreationOnly)
+{
+    CThrowingWnd wnd;
+    AfxHookWindowCreate(&wnd);
+    EXPECT_EQ(nullptr, MakeStatic());
+    AfxUnhookWindowCreate();
+    EXPECT_EQ(nullptr, wnd.m_hWnd);
 }
 
 }  // namespace
