@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Runs one Windows program of the x86_64 build under wine64, safely and bounded.
+# Runs one Windows program under Wine, safely and bounded: an x86_64 program
+# under wine64, a 32-bit (i686) one under Debian's 32-bit loader.
 #
 #   wine-run.sh PROGRAM.exe [ARGS...]
 #
+# - A 32-bit program on a machine that cannot run one (no 32-bit Wine, or no
+#   32-bit execution) is not run: the script says why and ends with 77, which
+#   the test entries report as skipped.
 # - A private Wine prefix lives in the build tree (QUOR_WINE_ROOT, default: the
 #   nearest folder above PROGRAM that holds CMakeCache.txt): ROOT/wineprefix.
 # - The prefix maps no drive to the host's root: its z: link is removed and
@@ -23,9 +27,18 @@ shift
 # rather than by a \\?\unix\ path.
 case "$prog" in /*) ;; */*) prog="$(cd "$(dirname "$prog")" && pwd)/$(basename "$prog")" ;; esac
 
-WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+. "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
+WINE64=$QUOR_WINE64
+LOADER=$QUOR_WINE64
+if [ "$(quor_pe_machine "$prog")" = 014c ]; then
+  if why=$(quor_wine32_missing); then
+    echo "wine-run: skipped: $why" >&2
+    exit 77
+  fi
+  LOADER=$QUOR_WINE32
+fi
 
 find_root() {
   local d
@@ -72,7 +85,12 @@ start_display() {
 }
 
 init_prefix() {
-  [ -f "$WINEPREFIX/.quor-ready" ] && return 0
+  # A prefix made before the 32-bit Wine was installed cannot run 32-bit
+  # programs: it is made anew for one.
+  if [ -f "$WINEPREFIX/.quor-ready" ]; then
+    [ "$LOADER" != "$QUOR_WINE32" ] && return 0
+    grep -qx with-wine32 "$WINEPREFIX/.quor-ready" && return 0
+  fi
   rm -rf "$WINEPREFIX"
   "$WINE64" wineboot -i </dev/null >>"$log" 2>&1 9>&-
   "$WINESERVER" -w
@@ -93,7 +111,11 @@ init_prefix() {
   # No crash dialog: a crashing test must end, not wait for a person.
   "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$log" 2>&1 9>&-
   "$WINESERVER" -w
-  touch "$WINEPREFIX/.quor-ready"
+  if quor_wine32_missing >/dev/null; then
+    echo without-wine32 >"$WINEPREFIX/.quor-ready"
+  else
+    echo with-wine32 >"$WINEPREFIX/.quor-ready"
+  fi
 }
 
 # A display of this run alone ends with it (its watcher is the fallback).
@@ -128,7 +150,7 @@ outdir=$(mktemp -d "$ROOT/.run.XXXXXX")
 case "$prog" in "$ROOT/sandbox"/*) cd "$(dirname "$prog")" ;; *) cd "$ROOT/sandbox" ;; esac
 # timeout runs the program in a process group of its own, which a Ctrl-C does
 # not reach: an interrupt of this script is passed on to it.
-timeout --kill-after=10 "$limit" "$WINE64" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err" &
+timeout --kill-after=10 "$limit" "$LOADER" "$prog" "$@" </dev/null >"$outdir/out" 2>"$outdir/err" &
 child=$!
 trap 'kill -TERM "$child" 2>/dev/null' INT TERM HUP
 while :; do

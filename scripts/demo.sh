@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The demo: installs what is missing, builds, packs a sample payload into the
-# launcher, runs it under Wine with "/w" and shows what happened.
+# launcher, runs it under Wine with "/w" and shows what happened. It runs the
+# shipped 32-bit launcher (i686) where the machine can run 32-bit programs,
+# and its x86_64 twin otherwise, and says which.
 #
 #   bash scripts/demo.sh
 #
@@ -20,7 +22,17 @@ box="$demo/sandbox"
 
 if [ -z "${QUOR_DEMO_NO_BUILD:-}" ]; then
   bash "$repo/scripts/setup.sh"
-  bash "$repo/scripts/build.sh" host x86_64
+fi
+. "$repo/cmake/wine-arch.sh"
+if why=$(quor_wine32_missing); then
+  arch=x86_64
+  echo "== the demo runs the x86_64 launcher: $why"
+else
+  arch=i686
+  echo "== the demo runs the shipped 32-bit launcher (i686)"
+fi
+if [ -z "${QUOR_DEMO_NO_BUILD:-}" ]; then
+  bash "$repo/scripts/build.sh" host "$arch"
 fi
 
 echo "== packing the sample payload"
@@ -28,18 +40,18 @@ rm -rf "$box/payload" "$box/temp" "$box/received.txt" "$box/dialog.bmp"
 mkdir -p "$box/payload" "$box/temp" "$out"
 cp -r "$repo/tests/e2e/payload/." "$box/payload/"
 # The sample installation program: it records what it received.
-cp "$build/x86_64/tests/e2e/dummysetup.exe" "$box/payload/setup.exe"
+cp "$build/$arch/tests/e2e/dummysetup.exe" "$box/payload/setup.exe"
 "$out/host/artwork" --splash "$demo/splash.bmp"
-"$out/host/sfxpack" --stub "$out/x86_64/QuorSFX.exe" --from "$box/payload" --setup setup \
+"$out/host/sfxpack" --stub "$out/$arch/QuorSFX.exe" --from "$box/payload" --setup setup \
     --splash "$demo/splash.bmp" -o "$box/QuorDemoSetup.exe"
-cp "$out/x86_64/e2edriver.exe" "$box/e2edriver.exe"
+cp "$out/$arch/e2edriver.exe" "$box/e2edriver.exe"
 ls -l "$box/QuorDemoSetup.exe"
 
 # Xvfb (when there is no display) and Wine's processes end with the demo.
 . "$repo/cmake/xvfb.sh"
 quor_xvfb_own "$demo"
 
-echo "== running QuorDemoSetup.exe /w under Wine"
+echo "== running QuorDemoSetup.exe ($arch) /w under Wine"
 run_log="$demo/run.log"
 QUOR_WINE_ROOT="$demo" QUOR_TEST_TIMEOUT=180 bash "$repo/cmake/wine-run.sh" "$box/e2edriver.exe" \
     --timeout 150000 --capture 'S:\dialog.bmp' \

@@ -11,13 +11,22 @@ packages=(
   dpkg-dev imagemagick locales
 )
 
+# The shipped launcher is a 32-bit program: Debian's 32-bit Wine runs it
+# (/usr/lib/wine/wine). It needs the i386 architecture in dpkg.
+packages+=(wine32:i386)
+
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture (32-bit Wine)"
+  $SUDO dpkg --add-architecture i386
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-SUDO=
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   $SUDO apt-get update -qq

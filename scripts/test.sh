@@ -1,17 +1,56 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs all tests (ctest, x86_64
-# build under wine64 with a private, sandboxed Wine prefix; Xvfb when there is
-# no display). Extra arguments go to ctest (for example -R extract).
+# Installs what is missing, builds everything and runs all tests through ctest,
+# once for each Windows build: the shipped 32-bit program (i686, under the
+# 32-bit Wine) and its x86_64 twin (under wine64). Each build tree has its own
+# private, sandboxed Wine prefix, and Xvfb when there is no display. Extra
+# arguments go to both ctest runs (for example -R extract). QUOR_TEST_ARCHS
+# names the builds to test (default: "x86_64 i686").
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bash "$repo/scripts/setup.sh"
 bash "$repo/scripts/build.sh" all
-tree="$repo/build/x86_64"
-cd "$tree"
-# The tests share one Xvfb (when there is no display); it and Wine's
-# processes end with this command, also when it fails or is interrupted.
-. "$repo/cmake/xvfb.sh"
-quor_xvfb_own "$tree"
+
 status=0
-ctest --output-on-failure -j 4 "$@" || status=$?
+results=()
+for arch in ${QUOR_TEST_ARCHS:-x86_64 i686}; do
+  tree="$repo/build/$arch"
+  echo "== tests of the $arch build"
+  rm -f "$tree/ctest-results.xml"
+  # The tests of one build share one Xvfb (when there is no display); it and
+  # Wine's processes end with this run, also when it fails or is interrupted.
+  (
+    cd "$tree"
+    . "$repo/cmake/xvfb.sh"
+    quor_xvfb_own "$tree"
+    ctest --output-on-failure -j 4 --output-junit "$tree/ctest-results.xml" "$@"
+  ) || status=$?
+  results+=("$arch=$tree/ctest-results.xml")
+done
+
+# One closing line for both builds (a skipped entry is never counted as passed).
+python3 - "${results[@]}" <<'PY'
+import sys, xml.etree.ElementTree as ET
+total = {"passed": 0, "failed": 0, "skipped": 0}
+for arg in sys.argv[1:]:
+    arch, path = arg.split("=", 1)
+    counts = {"passed": 0, "failed": 0, "skipped": 0}
+    try:
+        cases = ET.parse(path).getroot().iter("testcase")
+    except (OSError, ET.ParseError):
+        print(f"{arch}: no results (the run did not finish)")
+        total["failed"] += 1
+        continue
+    for case in cases:
+        status = case.get("status")
+        if status == "run":
+            counts["passed"] += 1
+        elif status in ("fail",) or case.find("failure") is not None:
+            counts["failed"] += 1
+        else:
+            counts["skipped"] += 1
+    print(f"{arch}: {counts['passed']} passed, {counts['failed']} failed, {counts['skipped']} skipped")
+    for k in total:
+        total[k] += counts[k]
+print(f"tests: {total['passed']} passed, {total['failed']} failed, {total['skipped']} skipped")
+PY
 exit $status

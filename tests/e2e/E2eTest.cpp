@@ -50,7 +50,9 @@ void WriteText(const std::wstring& path, const char* text) {
     ASSERT_TRUE(quortest::WriteFileBytes(path, std::vector<uint8_t>(text, text + strlen(text))));
 }
 
-// Sets HKLM "SOFTWARE\Quor\Setup\Reboot" "RebootNeeded" for its lifetime.
+// Sets HKLM "SOFTWARE\Quor\Setup\Reboot" "RebootNeeded" for its lifetime, in
+// this program's registry view: the launcher under test is of the same
+// architecture, so a 32-bit run writes and reads the 32-bit view (WOW6432Node).
 class RebootNeeded {
 public:
     RebootNeeded() {

@@ -14,12 +14,18 @@ box=$sandbox/tmp/planted-dlls
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 
-# Wine's own DLLs, to follow the imports of the system DLLs under Wine.
+pe_format() { "$objdump" -f "$1" 2>/dev/null | sed -n 's/.*file format //p' | head -1; }
+
+# Wine's own DLLs of the launcher's architecture, to follow the imports of the
+# system DLLs under Wine. Found by what they hold: with both Wines installed,
+# some folders named for one architecture hold only a stray DLL or two.
+format=$(pe_format "$launcher")
 wine_dlls=
-for d in /usr/lib/*/wine/x86_64-windows /usr/lib/wine/x86_64-windows; do
-  [ -d "$d" ] && { wine_dlls=$d; break; }
+for d in /usr/lib/*/wine/*-windows /usr/lib/wine/*-windows; do
+  [ -f "$d/kernel32.dll" ] && [ -f "$d/user32.dll" ] || continue
+  [ "$(pe_format "$d/kernel32.dll")" = "$format" ] && { wine_dlls=$d; break; }
 done
-[ -n "$wine_dlls" ] || { echo "FAIL: Wine's x86_64 DLL folder not found" >&2; exit 1; }
+[ -n "$wine_dlls" ] || { echo "FAIL: Wine's DLL folder for $format programs not found" >&2; exit 1; }
 
 static_imports() {  # lower-case DLL names of a PE file's load-time import table
   "$objdump" -p "$1" 2>/dev/null | awk '/^The Import Tables/{on=1; next} /^The |^PE File Base/{on=0}
@@ -33,6 +39,7 @@ traced_run() {  # overrides program args...
   WINEDLLOVERRIDES=$overrides QUOR_WINEDEBUG=+pid,+loaddll,+module QUOR_TEST_TIMEOUT=120 \
     bash "$wine_run" "$box/$program" "$@" >"$box/run-out.txt" 2>"$box/run-err.txt"
   local rc=$?
+  if [ $rc -eq 77 ]; then cat "$box/run-err.txt" >&2; exit 77; fi   # the machine cannot run it
   [ $rc -eq 0 ] || fail "$program ended with $rc"
   local pid
   pid=$(grep -i "loaddll.*Loaded L\".*\\\\$program\"" "$box/run-err.txt" | head -1 | cut -d: -f1)

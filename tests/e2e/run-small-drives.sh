@@ -54,8 +54,10 @@ bytes=$(( (total + largest / 2 + 4095) / 4096 * 4096 ))
 mount -t tmpfs -o size=$bytes tmpfs "$full" || { echo "cannot mount the second tmpfs" >&2; exit 1; }
 echo "small drives: T: 16 MiB; full folder $bytes bytes (payload $total, largest file $largest)"
 
-# The prefix must exist before a drive letter is added to it.
-[ -f "$prefix/.quor-ready" ] || "$wine_run" "$test_exe" --gtest_list_tests >/dev/null
+# The prefix must be ready for this program before a drive letter is added
+# to it (a run makes it so, or ends with 77 where the program cannot run).
+"$wine_run" "$test_exe" --gtest_list_tests >/dev/null
+[ $? -eq 77 ] && exit 77
 [ -e "$drive_link" ] && { echo "drive T: of the test prefix is taken" >&2; exit 1; }
 ln -s "$space" "$drive_link"
 
