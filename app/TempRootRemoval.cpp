@@ -45,21 +45,46 @@ private:
     HANDLE m_h;
 };
 
-bool DeletePlainFile(const std::wstring& path, DWORD attributes) {
+// How long a removal keeps trying when something is still held open, and the
+// pause between its passes. A console program's console host, or a virus
+// scanner reading a new file, lets go a moment after the program has ended.
+constexpr ULONGLONG kRetryForMs = 3000;
+constexpr DWORD kRetryPauseMs = 50;
+
+// What one pass over the tree left behind.
+struct RemovalPass {
+    unsigned failures = 0;
+    bool worthRetrying = false;  // a failure that another process's open handle explains
+
+    // Records a deletion that failed with GetLastError(). Held open (sharing
+    // violation, lock) or opened without delete sharing (access denied) ends
+    // when the holder closes; so does "not empty" for a folder whose contents
+    // all went, as deleted files that someone still holds open stay listed
+    // until then. "Not empty" because something inside failed says nothing new.
+    void Failed(bool contentsGone) {
+        const DWORD error = GetLastError();
+        ++failures;
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+            (error == ERROR_DIR_NOT_EMPTY && contentsGone))
+            worthRetrying = true;
+    }
+};
+
+void DeletePlainFile(const std::wstring& path, DWORD attributes, RemovalPass& pass) {
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    return DeleteFileW(path.c_str()) != FALSE;
+    if (!DeleteFileW(path.c_str())) pass.Failed(false);
 }
 
-bool RemoveDirectoryEntry(const std::wstring& path, DWORD attributes) {
+void RemoveDirectoryEntry(const std::wstring& path, DWORD attributes, RemovalPass& pass, bool contentsGone = true) {
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    return RemoveDirectoryW(path.c_str()) != FALSE;
+    if (!RemoveDirectoryW(path.c_str())) pass.Failed(contentsGone);
 }
 
 // Removes the contents of `dir` (no trailing backslash) and then `dir`.
-bool RemoveTree(const std::wstring& dir, DWORD dirAttributes) {
-    bool complete = true;
+void RemoveTree(const std::wstring& dir, DWORD dirAttributes, RemovalPass& pass) {
+    const unsigned failuresBefore = pass.failures;
     {
         WIN32_FIND_DATAW data;
         FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data,
@@ -70,21 +95,21 @@ bool RemoveTree(const std::wstring& dir, DWORD dirAttributes) {
                 if (name == L"." || name == L"..") continue;
                 const std::wstring path = dir + L"\\" + name;
                 const DWORD attr = data.dwFileAttributes;
-                bool ok;
                 if (attr & FILE_ATTRIBUTE_REPARSE_POINT) {
                     // A junction or symbolic link: remove the link itself only.
-                    ok = (attr & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryEntry(path, attr)
-                                                           : DeletePlainFile(path, attr);
+                    if (attr & FILE_ATTRIBUTE_DIRECTORY)
+                        RemoveDirectoryEntry(path, attr, pass);
+                    else
+                        DeletePlainFile(path, attr, pass);
                 } else if (attr & FILE_ATTRIBUTE_DIRECTORY) {
-                    ok = RemoveTree(path, attr);
+                    RemoveTree(path, attr, pass);
                 } else {
-                    ok = DeletePlainFile(path, attr);
+                    DeletePlainFile(path, attr, pass);
                 }
-                complete = complete && ok;
             } while (FindNextFileW(find.Get(), &data));
         }
     }
-    return RemoveDirectoryEntry(dir, dirAttributes) && complete;
+    RemoveDirectoryEntry(dir, dirAttributes, pass, pass.failures == failuresBefore);
 }
 
 }  // namespace
@@ -118,10 +143,19 @@ RemovalResult RemoveTempRootTree(const std::wstring& root) {
     if (safe.empty()) return RemovalResult::Refused;
     // The extracted tree may reach past MAX_PATH: remove it through the long form.
     const std::wstring target = ToLongPath(safe);
-    const DWORD attr = GetFileAttributesW(target.c_str());
-    if (attr == INVALID_FILE_ATTRIBUTES) return RemovalResult::Removed;  // nothing there
-    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) return RemovalResult::Refused;
-    if (attr & FILE_ATTRIBUTE_REPARSE_POINT)  // the root itself is a link: never enter it
-        return RemoveDirectoryEntry(target, attr) ? RemovalResult::Removed : RemovalResult::Incomplete;
-    return RemoveTree(target, attr) ? RemovalResult::Removed : RemovalResult::Incomplete;
+    const ULONGLONG deadline = GetTickCount64() + kRetryForMs;
+    for (;;) {
+        const DWORD attr = GetFileAttributesW(target.c_str());
+        if (attr == INVALID_FILE_ATTRIBUTES) return RemovalResult::Removed;  // nothing (left) there
+        if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) return RemovalResult::Refused;
+        RemovalPass pass;
+        if (attr & FILE_ATTRIBUTE_REPARSE_POINT)  // the root itself is a link: never enter it
+            RemoveDirectoryEntry(target, attr, pass);
+        else
+            RemoveTree(target, attr, pass);
+        if (pass.failures == 0) return RemovalResult::Removed;
+        // What is held open is tried again on the next pass; anything else gives up now.
+        if (!pass.worthRetrying || GetTickCount64() >= deadline) return RemovalResult::Incomplete;
+        Sleep(kRetryPauseMs);
+    }
 }

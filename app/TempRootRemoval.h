@@ -7,7 +7,7 @@
 enum class RemovalResult {
     Removed,        // the folder and everything in it are gone (or it was not there)
     Refused,        // empty, relative, a drive or share root, or not a plain folder path
-    Incomplete,     // something inside could not be deleted (in use, access denied)
+    Incomplete,     // something inside could not be deleted (in use, access denied), also after retrying
 };
 
 // The full path that RemoveTempRootTree would remove, or an empty string when
@@ -19,5 +19,7 @@ std::wstring SafeRemovalTarget(const std::wstring& root);
 
 // Deletes the folder `root` with all its contents. Junctions and symbolic
 // links inside it are removed as links; what they point to is never entered.
-// Read-only files are deleted too.
+// Read-only files are deleted too. What another process still holds open
+// (sharing violation, access denied, a folder not yet empty) is tried again
+// in further passes for up to three seconds before the removal gives up.
 RemovalResult RemoveTempRootTree(const std::wstring& root);

@@ -101,9 +101,37 @@ TEST(RemoveTempRootTree, FileInUseMakesItIncomplete) {
     WriteText(root + L"busy.bin", "b");
     HANDLE h = CreateFileW((root + L"busy.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(RemovalResult::Incomplete, RemoveTempRootTree(root));
+    EXPECT_LT(GetTickCount64() - start, 10000u);  // it gives up after a bounded time
     CloseHandle(h);
     EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
+}
+
+DWORD CALLBACK CloseAfterAMoment(LPVOID handle) {
+    Sleep(400);
+    CloseHandle(static_cast<HANDLE>(handle));
+    return 0;
+}
+
+// A console host that ran the installation program keeps the folder open as
+// its current folder for a moment after the program has ended.
+TEST(RemoveTempRootTree, FolderHeldForAMomentIsRemovedOnceReleased) {
+    ScopedSandbox box(L"rm-held");
+    const std::wstring root = box.Path() + L"root\\";
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((root + L"QUOR1").c_str(), nullptr));
+    WriteText(root + L"QUOR1\\setup.exe", "x");
+    HANDLE held = CreateFileW((root + L"QUOR1").c_str(), FILE_TRAVERSE | SYNCHRONIZE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    HANDLE closer = CreateThread(nullptr, 0, CloseAfterAMoment, held, 0, nullptr);
+    ASSERT_NE(nullptr, closer);
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    EXPECT_FALSE(FolderExists(root));
 }
 
 // Makes `link` a junction to the folder `target` (both absolute).

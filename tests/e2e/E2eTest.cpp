@@ -470,6 +470,17 @@ TEST_F(Cleanup, RemovesTheGivenFolderAfterTheRun) {
     EXPECT_TRUE(FolderExists(Box()));
 }
 
+// Under /q nothing is shown, so the removal follows the end of the (console)
+// installation program at once, while its console host may still hold the
+// extraction folder as its current folder for a moment.
+TEST_F(Cleanup, RemovesTheFolderRightAfterAQuietConsoleProgram) {
+    const std::wstring root = Box() + L"root\\";
+    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/q /CLEANUP /UFPATH=" + root, Environment()));
+    EXPECT_TRUE(FileExists(RecordPath()));
+    EXPECT_FALSE(FolderExists(root + L"QUOR" + kOkBuildId));
+    EXPECT_FALSE(FolderExists(root));
+}
+
 TEST_F(Cleanup, RemovesTheDefaultRootOnly) {
     WriteText(Temp() + L"other.txt", "keep");
     EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/CLEANUP /u", Environment()));
