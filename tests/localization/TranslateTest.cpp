@@ -266,6 +266,35 @@ TEST(TranslatePropertySheet, EveryPageIsTranslatedAndTheShownPageStaysShown)
     AfxDeleteTempMaps();
 }
 
+// The page that the German pass created by activating it keeps its English
+// texts in the cache too: the pass back to English restores them.
+TEST(TranslatePropertySheet, CreatedPageComesBackToEnglishFromTheCache)
+{
+    CTestApp app(LOCALIZATION_DICTIONARY);
+    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TAB_CLASSES };
+    ::InitCommonControlsEx(&icc);
+    CPropertyPage shown(IDD_PAGE_SHOWN);
+    CPropertyPage neverShown(IDD_PAGE_NEVER_SHOWN);
+    CPropertySheet sheet(L"Welcome");
+    sheet.AddPage(&shown);
+    sheet.AddPage(&neverShown);
+    ASSERT_TRUE(sheet.Create());
+    CWindowTextCache cache;
+
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&sheet, &cache);
+    ASSERT_NE(nullptr, neverShown.m_hWnd);
+    ASSERT_EQ(L"Abbrechen", TextOf(::GetDlgItem(neverShown.m_hWnd, IDC_PAGE_LABEL)));
+
+    ASSERT_EQ(0u, app.SetUILanguage(L"", L""));
+    TranslateWindow(&sheet, &cache);
+    EXPECT_EQ(L"Extraction failed", TextOf(::GetDlgItem(shown.m_hWnd, IDC_PAGE_LABEL)));
+    EXPECT_EQ(L"&Cancel", TextOf(::GetDlgItem(neverShown.m_hWnd, IDC_PAGE_LABEL)));
+
+    sheet.DestroyWindow();
+    AfxDeleteTempMaps();
+}
+
 TEST(WindowTextCache, EmptyAndNullEntries)
 {
     CWindowTextCache cache;
