@@ -272,7 +272,7 @@ TEST(TranslatePropertySheet, CreatedPageComesBackToEnglishFromTheCache)
 {
     CTestApp app(LOCALIZATION_DICTIONARY);
     INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TAB_CLASSES };
-    ::InitCommonControlsEx(&icc);
+    SystemLibrary::InitCommonControlsEx(&icc);
     CPropertyPage shown(IDD_PAGE_SHOWN);
     CPropertyPage neverShown(IDD_PAGE_NEVER_SHOWN);
     CPropertySheet sheet(L"Welcome");
