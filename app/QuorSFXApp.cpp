@@ -8,6 +8,7 @@
 #include "ArchiveParser.h"
 #include "ExtractionHost.h"
 #include "ExtractionTypes.h"
+#include "FreeSpaceCheck.h"
 #include "Language.h"
 #include "QuorSFXDlg.h"
 #include "StampBlock.h"
@@ -123,15 +124,6 @@ BOOL CQuorSFXApp::CheckDiskSpace(BOOL bShowMessage) {
         AfxMessageBox(text, MB_ICONERROR);
     }
     return FALSE;
-}
-
-bool HasEnoughFreeSpace(const CString& drive, uint64_t bytesNeeded) {
-    if (drive.IsEmpty()) return false;
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    GetDiskFreeSpaceW(drive + L"\\", &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters);
-    const uint32_t clusterBytes = sectorsPerCluster * bytesPerSector;
-    const uint64_t freeBytes = static_cast<uint64_t>(clusterBytes) * freeClusters;
-    return bytesNeeded < freeBytes;
 }
 
 void CQuorSFXApp::KeepSetupProcess(HANDLE hProcess) {

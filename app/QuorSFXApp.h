@@ -48,9 +48,6 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
-// True when the drive ("C:") has more than bytesNeeded free bytes.
-bool HasEnoughFreeSpace(const CString& drive, uint64_t bytesNeeded);
-
 // The text of string-table id nID in the user's language.
 CString LoadLauncherString(UINT nID);
 

@@ -1,11 +1,12 @@
 # The launcher QuorSFX.exe.
-#  quor_launchercore - command line, restart check and temporary-root removal
-#                      (plain Win32; unit-tested on its own)
+#  quor_launchercore - command line, restart check, free-space check and
+#                      temporary-root removal (plain Win32; unit-tested on its own)
 #  QuorSFX           - application object, progress dialog, worker and launch
 add_library(quor_launchercore STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/SfxOptions.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/RebootCheck.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/TempRootRemoval.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/TempRootRemoval.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/FreeSpaceCheck.cpp)
 target_include_directories(quor_launchercore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quor_launchercore PUBLIC quor_extract advapi32)
 

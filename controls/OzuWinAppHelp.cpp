@@ -84,8 +84,9 @@ void COzuWinApp::InvokeHelp(COzuWinApp* pApp, CString strHelpFile, DWORD_PTR dwD
         }
     }
 
+    // Through the URL launcher's ShellExecuteW, which tests can replace.
     const INT_PTR result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(nullptr, nullptr, strHelpFile, nullptr, nullptr, SW_SHOW));
+        g_pfnUrlShellExecute(nullptr, nullptr, strHelpFile, nullptr, nullptr, SW_SHOW));
     if (result > 32)
         return;
     wchar_t systemText[256] = {};

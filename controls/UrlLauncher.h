@@ -24,8 +24,9 @@ HINSTANCE OpenUrl(const wchar_t* url);
 // pair of quotes it may come in.
 HINSTANCE GotoURL(const wchar_t* url, int nShowCmd, BOOL useShell);
 
-// The two places the launcher starts something. Tests replace them so that
-// nothing is launched; the product uses ShellExecuteW and WinExec.
+// The two places the launcher (and the help invocation, which opens its
+// files with the shell) starts something. Tests replace them so that nothing
+// is launched; the product uses ShellExecuteW and WinExec.
 typedef HINSTANCE (*UrlShellExecuteFn)(HWND hWnd, LPCWSTR pszVerb, LPCWSTR pszFile, LPCWSTR pszParameters,
                                        LPCWSTR pszDirectory, INT nShowCmd);
 typedef UINT (*UrlWinExecFn)(LPCSTR pszCommandLine, UINT nShowCmd);

@@ -46,10 +46,10 @@ TEST(SfxOptions, SwitchesSetTheirFlagsAndStayOff) {
 }
 
 TEST(SfxOptions, SwitchesAreCaseSensitiveAndOtherwisePassedOn) {
-    CSfxOptions o = Parsed(L"/Q /W /U /cleanup /ufpath=X /qq q");
+    CSfxOptions o = Parsed(L"/Q /W /U /cleanup /ufpath=X /qq /CLEANUPLOG=x q");
     ExpectNoSwitches(o);
     EXPECT_EQ(L"", o.GetUnpackFolder());
-    EXPECT_EQ(L" /Q /W /U /cleanup /ufpath=X /qq q", o.GetArguments());
+    EXPECT_EQ(L" /Q /W /U /cleanup /ufpath=X /qq /CLEANUPLOG=x q", o.GetArguments());
 }
 
 TEST(SfxOptions, QuotedStretchKeepsBlanksAndQuotes) {

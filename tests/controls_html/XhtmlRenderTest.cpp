@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -36,6 +37,7 @@ struct CRenderProbe : COzuXHTMLStatic
         m_font.GetLogFont(&lf);
         return lf;
     }
+    HGDIOBJ Font() const { return m_font.m_hObject; }
     size_t Links() const { return m_arrLinkRects.size(); }
     RECT Link(size_t i) const
     {
@@ -227,4 +229,50 @@ TEST(XhtmlRenderTest, MeasuringGivesTheBottomOfTheLastLineAndLeavesTheNextPaintA
     EXPECT_EQ(last.bottom, control.Link(control.Links() - 1).bottom) << "the links of the paint stay";
     control.Draw(canvas, L"</b>x");
     EXPECT_EQ(FW_NORMAL, control.LastFont().lfWeight) << "measuring opened no second <b>";
+}
+
+TEST(XhtmlRenderTest, MeasuringBetweenPaintsKeepsTheNextPaintsUnderlineAndBold)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    const wchar_t* text = L"<u>under";   // the underline stays open
+    control.Draw(canvas, text);
+    control.MeasureMarkup(canvas.Rect(), text, control.m_hWindowFont);
+    control.Draw(canvas, L"x");
+    EXPECT_TRUE(control.LastFont().lfUnderline);
+    EXPECT_EQ(FW_NORMAL, control.LastFont().lfWeight);
+    control.Draw(canvas, L"</u>y");
+    EXPECT_FALSE(control.LastFont().lfUnderline) << "measuring opened no second <u>";
+}
+
+TEST(XhtmlRenderTest, PaintingAgainAndAgainKeepsOnlyTheLastRunsFont)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    std::vector<HGDIOBJ> lastFonts;   // of each paint
+    for (int paint = 0; paint < 20; ++paint)
+    {
+        control.Draw(canvas, L"<b>bold</b> plain <u>under</u>");
+        lastFonts.push_back(control.Font());
+    }
+    const auto alive = std::count_if(lastFonts.begin(), lastFonts.end(),
+                                     [](HGDIOBJ h) { return ::GetObjectType(h) == OBJ_FONT; });
+    EXPECT_EQ(1, alive);
+    EXPECT_EQ(static_cast<DWORD>(OBJ_FONT), ::GetObjectType(lastFonts.back()));
+}
+
+TEST(XhtmlRenderTest, WordThatDoesNotFitBehindTheLastRunStartsTheNextLine)
+{
+    CRenderProbe control;
+    const wchar_t* text = L"<a href=u>aaaa</a><a href=v>wwwwwwww</a>";
+    CDibCanvas wide(300, 60);
+    control.Draw(wide, text);
+    ASSERT_EQ(control.Links(), 2u);
+    const RECT first = control.Link(0), second = control.Link(1);
+    CDibCanvas canvas(second.right - 1, 60);   // just short of both words
+    control.Draw(canvas, text);
+    ASSERT_EQ(control.Links(), 2u);
+    EXPECT_EQ(control.Link(1).left, 0);
+    EXPECT_EQ(control.Link(1).top, first.bottom);
+    EXPECT_EQ(control.Link(1).right, second.right - second.left);
 }

@@ -105,6 +105,25 @@ TEST(XhtmlWindowTest, HoverShowsTheHandAndClicksAndSpaceOpenTheirLinks)
     EXPECT_FALSE(control.m_bHoverTimerRunning);
 }
 
+TEST(XhtmlWindowTest, LeavingALinkHoveredForSeveralTicksGivesTheArrowBack)
+{
+    CParentWindow parent;
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    control.SetWindowText(L"<a href=\"one\">one</a>");
+    PumpMessages();
+    ASSERT_EQ(control.m_arrLinkRects.size(), 1u);
+    HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::SetCursor(hArrow);
+    ::SetCursorPos(control.LinkCentre(0).x, control.LinkCentre(0).y);
+    // From the second tick on the cursor being replaced is the hand itself.
+    for (int tick = 0; tick < 3; ++tick)
+        ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    ::SetCursorPos(395, 195);
+    ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    EXPECT_EQ(::GetCursor(), hArrow);
+}
+
 TEST(XhtmlWindowTest, PlainTextStartsNoTimerAndShowsNoStaleText)
 {
     CParentWindow parent;

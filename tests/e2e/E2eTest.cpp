@@ -280,8 +280,19 @@ TEST_F(Failures, CancelDuringThePauseStartsNothing) {
     ASSERT_TRUE(run.WaitUntil([&] { return FileExists(DefaultFolder(kOkBuildId) + L"setup.exe") &&
                                            !FileExists(DefaultFolder(kOkBuildId) + L"temp.htar"); }, 20000));
     Sleep(1000);
+    const HWND dialog = run.Dialog();
+    ASSERT_TRUE(dialog);
+    const ULONGLONG pressed = GetTickCount64();
     run.PressCancel();
+    // The pause ends at the press, not when its 5 s have passed: the dialog
+    // goes at once. (Under Xvfb, with no window manager, Wine then waits 2 s
+    // for the hidden window's unmapping before it destroys the window.)
+    run.WaitUntil([&] { return !IsWindowVisible(dialog); }, 10000);
+    EXPECT_LT(GetTickCount64() - pressed, 1000u) << "the dialog stayed after Cancel";
+    run.WaitUntil([&] { return !IsWindow(dialog); }, 10000);
+    const ULONGLONG destroyed = GetTickCount64();
     ASSERT_TRUE(run.WaitForExit(10000)) << "Cancel did not end the run";
+    EXPECT_LT(GetTickCount64() - destroyed, 1000u) << "the run went on after the dialog";
     EXPECT_EQ(1602u, run.ExitCode());
     Sleep(500);
     EXPECT_FALSE(FileExists(RecordPath()));

@@ -2,6 +2,9 @@
 // (code, text, message boxes) and what is left on disk.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include "ArchiveParser.h"
 #include "ExtractTestKit.h"
 #include "HtarBuilder.h"
@@ -100,6 +103,28 @@ TEST_F(FailureTest, SpoolShorterThanItsFragmentsIsAReadError) {
     EXPECT_FALSE(OutputExists(L"a.txt"));  // the partly written member is removed
     EXPECT_FALSE(OutputExists(L"temp.htar"));
     EXPECT_EQ(parser.SpoolEntry()->File(), nullptr);
+}
+
+// The disk fills while a member smaller than the stream buffer is flushed at
+// its close (its one write only filled the buffer): a write error, and the
+// cut member does not stay. A descriptor without write access behind the
+// member's stream makes that flush fail as a full disk would.
+TEST_F(FailureTest, FlushAtCloseFailsAndTheCutMemberIsRemoved) {
+    ASSERT_TRUE(quortest::WriteFileBytes(Folder() + L"spool.bin", Bytes("HELLO")));
+    SpoolReader spool;
+    spool.file = _wfopen((Folder() + L"spool.bin").c_str(), L"rb");
+    ASSERT_NE(spool.file, nullptr);
+    CArchiveFileEntry member;
+    ASSERT_TRUE(member.SetName("last.txt", 8));
+    ASSERT_TRUE(member.AddFragment(0, 5, 0));
+    ASSERT_EQ(member.OpenOutput(), SZ_OK);
+    const int readOnly = _wopen(member.OutputPath().c_str(), _O_RDONLY | _O_BINARY);
+    ASSERT_NE(readOnly, -1);
+    ASSERT_EQ(_dup2(readOnly, _fileno(member.File())), 0);
+    _close(readOnly);
+    EXPECT_EQ(member.WriteFromTemp(spool), SZ_ERROR_WRITE);
+    fclose(spool.file);
+    EXPECT_FALSE(OutputExists(L"last.txt"));
 }
 
 }  // namespace

@@ -76,6 +76,41 @@ TEST_F(ConditionalMessageBox, TickedAnswerIsStoredAndLaterBoxesReturnItUnseen)
     EXPECT_EQ(IDYES, COzuConditionalMessageBox(kValue, 2, 1, 0).DoMessageBox(L"Other", MB_OKCANCEL, 0));
 }
 
+TEST_F(ConditionalMessageBox, StoredCancelIsNoAnswerSoTheBoxShows)
+{
+    const DWORD cancel = IDCANCEL;
+    RegSetKeyValueW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), kValue, REG_DWORD, &cancel, sizeof(cancel));
+    AfxSetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) { return IDNO; });
+    EXPECT_EQ(IDNO, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Again?", MB_YESNO, 0));
+}
+
+// A marked-up text in a larger font needs more lines than the system's box
+// made room for: the check box and the buttons go below all of them.
+TEST_F(ConditionalMessageBox, GrownMarkupPushesTheCheckBoxAndButtonsBelowItsLines)
+{
+    BoxLook look;
+    RECT text = {};
+    int linesHeight = 0;
+    CBoxDriver driver([&](HWND hBox) {
+        LookAt(hBox, look);
+        HWND hText = GetDlgItem(hBox, 0xFFFF);
+        text = InClient(hBox, hText);
+        COzuXHTMLStatic probe;
+        linesHeight = probe.MeasureMarkup(RECT{0, 0, text.right - text.left, 0}, look.text.c_str(),
+                                          reinterpret_cast<HFONT>(SendMessageW(hText, WM_GETFONT, 0, 0)));
+        PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+    });
+    COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX | OZU_MB_MARKUP)
+        .DoMessageBox(L"<font size=\"12\">Large words that need more lines than the plain text</font>", MB_OK, 0);
+    ASSERT_TRUE(driver.Seen());
+    ASSERT_TRUE(look.textIsMarkupControl);
+    ASSERT_NE(nullptr, look.hCheck);
+    EXPECT_GE(text.bottom - text.top, linesHeight);
+    EXPECT_LE(text.top + linesHeight, look.check.top);
+    EXPECT_EQ(look.buttonsTop, look.check.bottom + look.dluY7);
+    EXPECT_TRUE(look.buttonsInClient);
+}
+
 // Makes a window of its own before the system's box; it must not be taken for the box.
 int PresentAfterAnotherWindow(HWND hOwner, LPCWSTR text, LPCWSTR caption, UINT type)
 {

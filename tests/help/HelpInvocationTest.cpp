@@ -5,6 +5,7 @@
 #include "HelpTestSupport.h"
 #include "TestSandbox.h"
 #include "TestSupport.h"
+#include "UrlLauncher.h"
 
 #include <gtest/gtest.h>
 
@@ -135,18 +136,39 @@ TEST_F(HelpInvocation, WebAddressOpensWithTheShell)
     EXPECT_TRUE(g_boxes.empty());
 }
 
-TEST_F(HelpInvocation, FailedOpenShowsTheSystemsTextForTheError)
+// The text of the box that reports a failed open with the system's text for error.
+std::wstring OpenFailedText(DWORD error)
 {
-    Invoke(File(L"Guide.qtz"), L"en-US");   // no program for this kind of file
     wchar_t system[256] = {}, expected[1024] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_NO_ASSOCIATION, 0x400,
-                   system, 255, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0x400, system, 255,
+                   nullptr);
     CString format;
     format.LoadString(IDS_OZU_HELP_OPEN_FAILED);
     DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(system)};
     FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, format.GetString(), 0, 0, expected,
                    1024, reinterpret_cast<va_list*>(inserts));
-    EXPECT_EQ(std::vector<std::wstring>{expected}, g_boxes);
+    return expected;
+}
+
+TEST_F(HelpInvocation, FailedOpenShowsTheSystemsTextForTheError)
+{
+    Invoke(File(L"Guide.qtz"), L"en-US");   // no program for this kind of file
+    EXPECT_EQ(std::vector<std::wstring>{OpenFailedText(ERROR_NO_ASSOCIATION)}, g_boxes);
+}
+
+// 32 is the shell's SE_ERR_DLLNOTFOUND: a failure like every result below it.
+HINSTANCE ShellResult32(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)
+{
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(32));
+}
+
+TEST_F(HelpInvocation, ShellResultOf32IsAFailure)
+{
+    const UrlShellExecuteFn pfnSaved = g_pfnUrlShellExecute;
+    g_pfnUrlShellExecute = &ShellResult32;
+    Invoke(File(L"Guide.qth"), L"en-US");
+    g_pfnUrlShellExecute = pfnSaved;
+    EXPECT_EQ(std::vector<std::wstring>{OpenFailedText(ERROR_DLL_NOT_FOUND)}, g_boxes);
 }
 
 // The German notice on a real box: its marked-up text breaks into more lines

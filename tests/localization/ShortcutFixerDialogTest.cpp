@@ -126,6 +126,19 @@ protected:
     {
         return Add(hParent, L"Button", text, BS_PUSHBUTTON | WS_VISIBLE, id);
     }
+    // The message loop of the dialog and of one nested in it: the character
+    // an Alt key made presses the button.
+    void RunDialogLoop(HWND hNested)
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!m_fixer.PreTranslateMessage(&msg) && !::IsDialogMessageW(hNested, &msg) &&
+                !::IsDialogMessageW(m_hDlg, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+    }
     HWND m_hDlg = nullptr;
     CShortcutFixer m_fixer;
 };
@@ -209,6 +222,15 @@ TEST_F(ShortcutFixerDialog, LabelsGetMnemonicsWhileInputContentStays)
     for (auto [hWnd, text] : { std::pair{ hEdit1, L"a&b" }, { hEdit2, L"c&d" }, { hEdit3, L"e&f" },
                                { hHiddenEdit, L"x&y" }, { hOther, L"&Bar" } })
         EXPECT_EQ(Text(hWnd), text);
+}
+
+TEST_F(ShortcutFixerDialog, VisibleLabelOfAHiddenInputLosesItsMark)
+{
+    HWND hLabel = Add(m_hDlg, L"Static", L"&Secret:", SS_LEFT | WS_VISIBLE);
+    Add(m_hDlg, L"Edit", L"", 0);
+    Button(m_hDlg, L"OK");
+    EXPECT_TRUE(Fix());
+    EXPECT_EQ(Text(hLabel), L"Secret:");
 }
 
 TEST_F(ShortcutFixerDialog, EqualLengthTextsChooseInCollectionOrder)
@@ -318,14 +340,24 @@ TEST_F(ShortcutFixerDialog, AltLetterClicksTheButtonInItsNestedDialog)
     AltHeld alt;
     MSG msg = SysKeyDown(m_hDlg, 'F');
     ASSERT_TRUE(m_fixer.PreTranslateMessage(&msg));
-    // The message loop of both dialogs: the character the key made presses the button.
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!m_fixer.PreTranslateMessage(&msg) && !::IsDialogMessageW(hNested, &msg) &&
-            !::IsDialogMessageW(m_hDlg, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+    RunDialogLoop(hNested);
+    EXPECT_EQ(g_received[hNested][WM_COMMAND], 1);
+}
+
+TEST_F(ShortcutFixerDialog, AltDigitClicksTheButtonWithThatDigitAlsoInANestedDialog)
+{
+    HWND hNested = MakeDialog(nullptr, WS_POPUP | WS_VISIBLE);
+    ::SetParent(hNested, m_hDlg);
+    Button(m_hDlg, L"1 Copy", 41);
+    Button(hNested, L"2 Paste", 42);
+    ASSERT_TRUE(Fix());
+    AltHeld alt;
+    for (WPARAM key : { '1', '2' }) {
+        MSG msg = SysKeyDown(m_hDlg, key);
+        EXPECT_TRUE(m_fixer.PreTranslateMessage(&msg)) << static_cast<char>(key);
+        RunDialogLoop(hNested);
     }
+    EXPECT_EQ(g_received[m_hDlg][WM_COMMAND], 1);
     EXPECT_EQ(g_received[hNested][WM_COMMAND], 1);
 }
 

@@ -71,6 +71,8 @@ TEST(ShortcutScheme, AllTwentySixLettersUsedLeaveTheTextWithoutAGroup)
     used.erase(L"q");
     EXPECT_EQ(asian.GetFreeLetter(used), L"Q");
     EXPECT_EQ(used.count(L"q"), 1u);
+    used.erase(L"z");
+    EXPECT_EQ(Assign(asian, L"Save", L"Save", used), Outcome(L"Save(&Z)", L"z"));
 }
 
 TEST(ShortcutScheme, StrippingKeepsDoubledAmpersandsAndCountsAGroupOnce)

@@ -236,20 +236,35 @@ TEST_F(TranslateWindowTest, OnlyTheDictionaryKindTranslates)
     InstallLocalizationStrategy(LOCALIZATION_DICTIONARY);
 }
 
-TEST(TranslatePropertySheet, EveryPageIsTranslatedAndTheShownPageStaysShown)
+// A two-page sheet: the system makes a page's window when it is first shown,
+// so the second page has none until something activates it.
+class TranslatePropertySheet : public ::testing::Test
 {
-    CTestApp app(LOCALIZATION_DICTIONARY);
-    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TAB_CLASSES };
-    SystemLibrary::InitCommonControlsEx(&icc);
-    CPropertyPage shown(IDD_PAGE_SHOWN);
-    CPropertyPage neverShown(IDD_PAGE_NEVER_SHOWN);
-    CPropertySheet sheet(L"Welcome");
-    sheet.AddPage(&shown);
-    sheet.AddPage(&neverShown);
-    ASSERT_TRUE(sheet.Create());
-    ASSERT_EQ(0, sheet.GetActiveIndex());
-    ASSERT_EQ(nullptr, neverShown.m_hWnd);   // the system makes a page's window when it is first shown
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TAB_CLASSES };
+        SystemLibrary::InitCommonControlsEx(&icc);
+        sheet.AddPage(&shown);
+        sheet.AddPage(&neverShown);
+        ASSERT_TRUE(sheet.Create());
+        ASSERT_EQ(nullptr, neverShown.m_hWnd);
+    }
+    void TearDown() override
+    {
+        sheet.DestroyWindow();
+        AfxDeleteTempMaps();
+    }
 
+    CTestApp app{LOCALIZATION_DICTIONARY};
+    CPropertyPage shown{IDD_PAGE_SHOWN};
+    CPropertyPage neverShown{IDD_PAGE_NEVER_SHOWN};
+    CPropertySheet sheet{L"Welcome"};
+};
+
+TEST_F(TranslatePropertySheet, EveryPageIsTranslatedAndTheShownPageStaysShown)
+{
+    ASSERT_EQ(0, sheet.GetActiveIndex());
     ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
     TranslateWindow(&sheet, nullptr);
 
@@ -261,9 +276,22 @@ TEST(TranslatePropertySheet, EveryPageIsTranslatedAndTheShownPageStaysShown)
     EXPECT_EQ(L"Welcome", TextOf(shown.m_hWnd));
     EXPECT_EQ(L"Welcome", TextOf(neverShown.m_hWnd));
     EXPECT_EQ(0, sheet.GetActiveIndex());
+}
 
-    sheet.DestroyWindow();
-    AfxDeleteTempMaps();
+// The page that the German pass created by activating it keeps its English
+// texts in the cache too: the pass back to English restores them.
+TEST_F(TranslatePropertySheet, CreatedPageComesBackToEnglishFromTheCache)
+{
+    CWindowTextCache cache;
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&sheet, &cache);
+    ASSERT_NE(nullptr, neverShown.m_hWnd);
+    ASSERT_EQ(L"Abbrechen", TextOf(::GetDlgItem(neverShown.m_hWnd, IDC_PAGE_LABEL)));
+
+    ASSERT_EQ(0u, app.SetUILanguage(L"", L""));
+    TranslateWindow(&sheet, &cache);
+    EXPECT_EQ(L"Extraction failed", TextOf(::GetDlgItem(shown.m_hWnd, IDC_PAGE_LABEL)));
+    EXPECT_EQ(L"&Cancel", TextOf(::GetDlgItem(neverShown.m_hWnd, IDC_PAGE_LABEL)));
 }
 
 TEST(WindowTextCache, EmptyAndNullEntries)

@@ -115,6 +115,10 @@ TEST(SetupProgramPacked, FindsTheProgramAsTheLauncherOpensIt) {
     // Not packed; an extension of its own; only in a folder; arguments are part of the name.
     for (const char* missing : {"notthere", "readme", "setup.msi", "inst", "setup.exe /s", "setup.exe.exe"})
         EXPECT_FALSE(SetupProgramPacked(missing, members)) << missing;
+    // Only the last part of the name can carry an extension: a dot in a folder does not.
+    EXPECT_TRUE(SetupProgramPacked("v1.2\\setup", {"v1.2\\setup.exe"}));
+    // The shell's extensions complete the name; longer names that start with it do not match.
+    EXPECT_FALSE(SetupProgramPacked("setup", {"setup.exe.bak", "setup.exe1"}));
 }
 
 TEST(FoldCaseCp1252, FoldsAsciiAndLatinLetters) {
