@@ -15,13 +15,21 @@ set(QUOR_TEST_TIMEOUT 300 CACHE STRING "Seconds one test program may run")
 
 # Every test entry of a Windows build reports exit code 77 as skipped:
 # cmake/wine-run.sh ends so, saying why, when the machine cannot run the
-# build's programs (32-bit ones without a 32-bit Wine). Called at the end of
-# each test folder (scheduled by quor_add_gtest), when all its entries exist.
+# build's programs (32-bit ones without a 32-bit Wine). A test that skips
+# itself inside an entry fails it: each entry runs only the tests it can run
+# (the others are filtered out), so a passing entry has run all of its tests.
+# Called at the end of each test folder (scheduled by quor_add_gtest), when all
+# its entries exist.
 function(quor_mark_skip_code)
   get_property(tests DIRECTORY PROPERTY TESTS)
-  if(tests)
-    set_tests_properties(${tests} PROPERTIES SKIP_RETURN_CODE 77)
-  endif()
+  foreach(test ${tests})
+    get_test_property(${test} FAIL_REGULAR_EXPRESSION fail)
+    if(NOT fail)
+      set(fail "")
+    endif()
+    list(APPEND fail "\\[  SKIPPED \\]")
+    set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE 77 FAIL_REGULAR_EXPRESSION "${fail}")
+  endforeach()
 endfunction()
 
 # quor_add_gtest(NAME SOURCES src... [LIBS lib...] [TIMEOUT s] [LABELS l...])

@@ -4,9 +4,12 @@
 #
 #   wine-run.sh PROGRAM.exe [ARGS...]
 #
-# - A 32-bit program on a machine that cannot run one (no 32-bit Wine, or no
-#   32-bit execution) is not run: the script says why and ends with 77, which
-#   the test entries report as skipped.
+# - A 32-bit program runs natively or emulated by qemu-user (cmake/wine-arch.sh);
+#   on a machine that can do neither (no 32-bit Wine, or no 32-bit execution
+#   and no qemu-user) it is not run: the script says why and ends with 77,
+#   which the test entries report as skipped.
+# - QUOR_TIME_FACTOR tells the program by how much its bounds on elapsed time
+#   grow (3 for a 32-bit program under emulation, else 1).
 # - A private Wine prefix lives in the build tree (QUOR_WINE_ROOT, default: the
 #   nearest folder above PROGRAM that holds CMakeCache.txt): ROOT/wineprefix.
 # - The prefix maps no drive to the host's root: its z: link is removed and
@@ -32,13 +35,20 @@ WINESERVER=/usr/lib/wine/wineserver64
 . "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
 WINE64=$QUOR_WINE64
 LOADER=$QUOR_WINE64
-if [ "$(quor_pe_machine "$prog")" = 014c ]; then
-  if why=$(quor_wine32_missing); then
-    echo "wine-run: skipped: $why" >&2
+machine=$(quor_pe_machine "$prog")
+mode=$(quor_wine32_mode)
+if [ "$machine" = 014c ]; then
+  if [ "$mode" = unavailable ]; then
+    echo "wine-run: skipped: $(quor_wine32_missing)" >&2
     exit 77
   fi
   LOADER=$QUOR_WINE32
 fi
+# Every Wine process of an emulated machine needs qemu's reservation, wine64's
+# too: wineboot and 64-bit programs start 32-bit ones.
+quor_wine_env "$mode"
+# Bounds on elapsed time in the tests grow by this factor (read by the programs).
+export QUOR_TIME_FACTOR=$(quor_time_factor "$mode" "$machine")
 
 find_root() {
   local d
@@ -111,7 +121,7 @@ init_prefix() {
   # No crash dialog: a crashing test must end, not wait for a person.
   "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$log" 2>&1 9>&-
   "$WINESERVER" -w
-  if quor_wine32_missing >/dev/null; then
+  if [ "$mode" = unavailable ]; then
     echo without-wine32 >"$WINEPREFIX/.quor-ready"
   else
     echo with-wine32 >"$WINEPREFIX/.quor-ready"

@@ -29,7 +29,7 @@ if why=$(quor_wine32_missing); then
   echo "== the demo runs the x86_64 launcher: $why"
 else
   arch=i686
-  echo "== the demo runs the shipped 32-bit launcher (i686)"
+  echo "== the demo runs the shipped 32-bit launcher (i686, $(quor_wine32_mode_text))"
 fi
 if [ -z "${QUOR_DEMO_NO_BUILD:-}" ]; then
   bash "$repo/scripts/build.sh" host "$arch"

@@ -27,12 +27,49 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
+# A mirror caught in mid-sync fails an index now and then: try again, then
+# install from what was read (apt-get says what it cannot install).
+apt_update() {
+  local try
+  for try in 1 2 3; do
+    $SUDO apt-get update -qq && return 0
+    echo "setup: apt-get update failed (try $try of 3)" >&2
+    sleep $((try * 10))
+  done
+  return 0
+}
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  $SUDO apt-get update -qq
+  apt_update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 echo "setup: all packages present"
+
+# Where the kernel runs no 32-bit code, the 32-bit Wine runs under qemu-user,
+# registered for i386 programs through binfmt_misc. Nothing is registered
+# where 32-bit code runs natively: a binfmt_misc entry is asked before the
+# kernel's own loader. The entry lasts until the machine restarts.
+. "$(dirname "$0")/../cmake/wine-arch.sh"
+if [ "$(quor_wine32_mode)" = unavailable ] && [ -x "$QUOR_WINE32" ]; then
+  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
+    apt_update
+    # Without recommends: binfmt-support would register entries of its own.
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
+  fi
+  [ -e "$QUOR_BINFMT_DIR/register" ] ||
+    $SUDO mount -t binfmt_misc binfmt_misc "$QUOR_BINFMT_DIR" 2>/dev/null || true
+  if [ -w "$QUOR_BINFMT_DIR/register" ] && ! quor_qemu_i386_entry >/dev/null; then
+    # i386 ELF executables and shared objects; F: the interpreter is opened now.
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+      $SUDO tee "$QUOR_BINFMT_DIR/register" >/dev/null || true
+  fi
+  if [ "$(quor_wine32_mode)" = emulated ]; then
+    echo "setup: the kernel runs no 32-bit code: 32-bit programs run under qemu-user ($(quor_qemu_i386_entry))"
+  else
+    echo "setup: 32-bit programs cannot run here: $(quor_wine32_missing)"
+  fi
+fi
 
 # Host locales that tests run Wine under: without the host locale Wine cannot
 # give files non-ASCII names (ja_JP: member names in code page 932).

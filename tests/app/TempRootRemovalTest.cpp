@@ -11,6 +11,7 @@
 #include "TempRootRemoval.h"
 #include "TestSandbox.h"
 
+using quortest::ElapsedBoundMs;
 using quortest::FileExists;
 using quortest::FolderExists;
 using quortest::ScopedSandbox;
@@ -103,7 +104,7 @@ TEST(RemoveTempRootTree, FileInUseMakesItIncomplete) {
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(RemovalResult::Incomplete, RemoveTempRootTree(root));
-    EXPECT_LT(GetTickCount64() - start, 10000u);  // it gives up after a bounded time
+    EXPECT_LT(GetTickCount64() - start, ElapsedBoundMs(10000));  // it gives up after a bounded time
     CloseHandle(h);
     EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 
 namespace quortest {
 
@@ -126,6 +127,13 @@ std::wstring ProgramFolder() {
     path.resize(n);
     size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+uint64_t ElapsedBoundMs(uint64_t ms) {
+    char value[8] = {};
+    const DWORD n = GetEnvironmentVariableA("QUOR_TIME_FACTOR", value, sizeof(value));
+    const unsigned long factor = (n > 0 && n < sizeof(value)) ? strtoul(value, nullptr, 10) : 1;
+    return ms * (factor > 0 ? factor : 1);
 }
 
 std::string Narrow(const std::wstring& text) {

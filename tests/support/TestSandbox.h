@@ -28,6 +28,11 @@ bool FolderExists(const std::wstring& path);
 // Directory of the running test program, ending with a backslash.
 std::wstring ProgramFolder();
 
+// A bound on elapsed time, in milliseconds: ms times QUOR_TIME_FACTOR, which
+// cmake/wine-run.sh sets (3 for a 32-bit program emulated by qemu-user, else
+// 1), so that a bound stays one number in the test.
+uint64_t ElapsedBoundMs(uint64_t ms);
+
 // Wide <-> UTF-8 for messages.
 std::string Narrow(const std::wstring& text);
 
