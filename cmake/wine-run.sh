@@ -173,4 +173,10 @@ cat "$outdir/out"
 cat "$outdir/err" >&2
 rm -rf "$outdir"
 [ $rc -eq 124 ] && echo "wine-run: $prog did not end within $limit s" >&2
+# 77 means "skipped" to the test entries, and only this script says that: a
+# program that ends with it (or with a crash code cut to it) has failed.
+if [ $rc -eq 77 ]; then
+  echo "wine-run: $prog ended with exit code 77 (taken as a failure, not a skip)" >&2
+  rc=1
+fi
 exit $rc
