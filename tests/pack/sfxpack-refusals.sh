@@ -109,7 +109,7 @@ if "$sfxpack" --stub "$stub" --from bulky --setup "" -o kept.exe >log.txt 2>&1 &
   rc=$?
   if [ $rc -eq 0 ] || ! grep -q "cannot write" log.txt; then bad "failure while writing: exit $rc"; sed 's/^/    /' log.txt
   elif ! cmp -s kept.exe kept.before; then bad "failure while writing: the earlier package was not kept"
-  elif [ "$(ls | grep -c '^kept\.exe')" -ne 1 ]; then bad "failure while writing: a partial file was left: $(ls | grep '^kept\.exe')"
+  elif [ "$(ls | grep -c '^kept\.exe')" -ne 1 ]; then bad "failure while writing: a partial file was left: $(ls | grep '^kept\.exe' | tr '\n' ' ')"
   else ok "failure while writing keeps the earlier package (exit $rc: $(head -n1 log.txt))"; fi
 else
   bad "a folder of 3 MB is packed"; sed 's/^/    /' log.txt
@@ -117,7 +117,7 @@ fi
 fail_midway fresh.exe
 rc=$?
 [ $rc -ne 0 ] && [ -z "$(ls | grep '^fresh\.exe')" ] && ok "failure while writing leaves no file" \
-  || bad "failure while writing: exit $rc, left: $(ls | grep '^fresh\.exe')"
+  || bad "failure while writing: exit $rc, left: $(ls | grep '^fresh\.exe' | tr '\n' ' ')"
 
 # Command line.
 "$sfxpack" --stub "$stub" --from tree --setup a.txt >log.txt 2>&1
