@@ -152,9 +152,9 @@ TEST(CheckMemberName, NamesThatMeetOnDiskAreRefusedWhenPackingAndByTheLauncher) 
             archive.AddFile(names[i], "unused", 0);
             archive.AddFile(names[j], "unused", 0);
             std::string error;
-            EXPECT_EQ(!meet, archive.Plan(error)) << testing::PrintToString(names[i]) << " / " << testing::PrintToString(names[j]);
-            EXPECT_EQ(!meet, LauncherAccepts({names[i], names[j]}))
-                << testing::PrintToString(names[i]) << " / " << testing::PrintToString(names[j]) << " (launcher)";
+            const std::string pair = testing::PrintToString(names[i]) + " / " + testing::PrintToString(names[j]);
+            EXPECT_EQ(!meet, archive.Plan(error)) << pair;
+            EXPECT_EQ(!meet, LauncherAccepts({names[i], names[j]})) << pair << " (launcher)";
         }
     }
     EXPECT_GE(meeting, 26 + 30 + 4);  // a-z, the Latin-1 letters, s/o-e/z caron, y diaeresis
