@@ -1,7 +1,10 @@
 // Which member names may be written below the extraction folder.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "MemberName.h"
+#include "MemberNameCases.h"
 
 namespace {
 
@@ -23,6 +26,22 @@ TEST(MemberNameTest, AcceptsOrdinaryRelativeNames) {
         L"CONFIG.SYS", L"COM10", L"com0", L"lpt", L"nul2.txt", L"x\\aux1", L"\x00e9t\x00e9.txt", L"a b\\c d.txt",
     };
     for (const wchar_t* name : accepted) EXPECT_TRUE(IsSafeMemberName(name)) << "refused: " << testing::PrintToString(std::wstring(name));
+}
+
+// The table the packing tool's check runs too (tests/pack), as a code page
+// 1252 machine converts its names, with either separator between folders.
+TEST(MemberNameTest, HoldsTheRuleTheLauncherAndThePackingToolShare) {
+    for (const quortest::MemberNameCase& c : quortest::MemberNameCases()) {
+        const int length = static_cast<int>(c.name.size());
+        std::wstring wide(c.name.size(), L'\0');
+        if (length > 0) {
+            ASSERT_EQ(length, MultiByteToWideChar(1252, 0, c.name.data(), length, &wide[0], length));
+        }
+        EXPECT_EQ(c.safe, IsSafeMemberName(wide)) << testing::PrintToString(c.name);
+        for (wchar_t& ch : wide)
+            if (ch == L'\\') ch = L'/';
+        EXPECT_EQ(c.safe, IsSafeMemberName(wide)) << testing::PrintToString(c.name) << " with '/'";
+    }
 }
 
 TEST(MemberNameTest, ConvertsFromTheAnsiCodePageAndBoundsTheLength) {

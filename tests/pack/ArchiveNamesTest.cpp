@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "ArchiveParser.h"
+#include "HtarWriter.h"
+#include "MemberNameCases.h"
 
 using namespace sfxpack;
 
@@ -82,15 +84,20 @@ TEST(CheckMemberName, NameWithItsNulMayBe4096Bytes) {
     EXPECT_FALSE(CheckMemberName("d\\" + std::string(4094, 'n'), error));
 }
 
-// The launcher's verdict on one name: the parser fed an archive that holds it.
-bool LauncherAccepts(const std::string& name) {
-    std::vector<uint8_t> stream = {0, 0, 0, 0, 1, 0};
-    stream.insert(stream.end(), name.begin(), name.end());
-    stream.push_back(0);
+// The launcher's verdict on the names of an archive: the parser fed the
+// archive's names.
+bool LauncherAccepts(const std::vector<std::string>& names) {
+    std::vector<uint8_t> stream = {0, 0, 0, 0, static_cast<uint8_t>(names.size()), 0};
+    for (const std::string& name : names) {
+        stream.insert(stream.end(), name.begin(), name.end());
+        stream.push_back(0);
+    }
     CArchiveParser parser(nullptr);
     const uint32_t length = static_cast<uint32_t>(stream.size());
     return parser.Write(stream.data(), length) == length;
 }
+
+bool LauncherAccepts(const std::string& name) { return LauncherAccepts(std::vector<std::string>{name}); }
 
 TEST(CheckMemberName, RefusesExactlyWhatTheLauncherRefuses) {
     ASSERT_EQ(GetACP(), 1252u);  // the code page the tool packs for
@@ -106,6 +113,51 @@ TEST(CheckMemberName, RefusesExactlyWhatTheLauncherRefuses) {
         accepted += tool ? 1 : 0;
     }
     EXPECT_EQ(accepted, 7);
+}
+
+// The table the launcher's own check runs too (tests/extract).
+TEST(CheckMemberName, HoldsTheRuleTheLauncherAndThePackingToolShare) {
+    ASSERT_EQ(GetACP(), 1252u);
+    for (const quortest::MemberNameCase& c : quortest::MemberNameCases()) {
+        std::string error;
+        EXPECT_EQ(c.safe, CheckMemberName(c.name, error)) << testing::PrintToString(c.name) << " " << error;
+        EXPECT_EQ(c.safe, LauncherAccepts(c.name)) << testing::PrintToString(c.name) << " (launcher)";
+    }
+}
+
+// Two names that Windows takes for one file, as its case-insensitive
+// comparison of names sees them, are refused when packing and by the
+// launcher; names it tells apart pass both. Every pair of characters of
+// code page 1252 that a name may hold.
+TEST(CheckMemberName, NamesThatMeetOnDiskAreRefusedWhenPackingAndByTheLauncher) {
+    ASSERT_EQ(GetACP(), 1252u);
+    std::vector<std::string> names;
+    std::vector<std::wstring> wide;
+    for (int c = 0x20; c <= 0xFF; ++c) {
+        const std::string name = std::string("n") + static_cast<char>(c) + ".txt";
+        std::string error;
+        if (!CheckMemberName(name, error)) continue;
+        wchar_t w[8] = {};
+        ASSERT_EQ(5, MultiByteToWideChar(1252, 0, name.data(), 5, w, 8));
+        names.push_back(name);
+        wide.push_back(w);
+    }
+    ASSERT_GT(names.size(), 200u);
+    int meeting = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        for (size_t j = i + 1; j < names.size(); ++j) {
+            const bool meet = CompareStringOrdinal(wide[i].c_str(), -1, wide[j].c_str(), -1, TRUE) == CSTR_EQUAL;
+            meeting += meet ? 1 : 0;
+            CHtarWriter archive;
+            archive.AddFile(names[i], "unused", 0);
+            archive.AddFile(names[j], "unused", 0);
+            std::string error;
+            const std::string pair = testing::PrintToString(names[i]) + " / " + testing::PrintToString(names[j]);
+            EXPECT_EQ(!meet, archive.Plan(error)) << pair;
+            EXPECT_EQ(!meet, LauncherAccepts({names[i], names[j]})) << pair << " (launcher)";
+        }
+    }
+    EXPECT_GE(meeting, 26 + 30 + 4);  // a-z, the Latin-1 letters, s/o-e/z caron, y diaeresis
 }
 
 TEST(SetupProgramPacked, FindsTheProgramAsTheLauncherOpensIt) {

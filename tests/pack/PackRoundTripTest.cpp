@@ -240,4 +240,26 @@ TEST(PackStamp, DefaultsGiveNoSplashAClockBuildIdAndRoomForSpoolAndFiles) {
     EXPECT_LT(required, 3 * total + (1u << 20));
 }
 
+// The free space a package demands by default covers what the launcher
+// writes: the spool file, which stays until every file has been written
+// from it, and every file.
+TEST(PackStamp, DefaultFreeSpaceCoversTheSpoolAndEveryFileTheLauncherWrites) {
+    ScopedSandbox box(L"pack-free");
+    auto values = StampOf(L"freespace.exe", box.Path());
+    const uint64_t required = std::strtoull(values["RequiredFreeBytes"].c_str(), nullptr, 10);
+    std::string output;
+    ASSERT_EQ(0, Extract(L"freespace.exe", box.Path(), output)) << output;
+    const uint64_t spool = std::strtoull(ParseValues(output)["spool"].c_str(), nullptr, 10);
+
+    std::map<std::wstring, std::wstring> files;
+    std::vector<std::wstring> folders;
+    ListFiles(box.Path() + L"out\\QUOR" + Widen(values["BuildId"].c_str()) + L"\\", L"", files, folders);
+    uint64_t written = spool;
+    for (const auto& f : files) written += FileSize(f.second);
+    ASSERT_GT(files.size(), 500u) << output;
+    ASSERT_GT(spool, 1u << 20) << output;
+    EXPECT_GE(required, written) << "spool " << spool << ", files " << written - spool;
+    EXPECT_LT(required, 2 * written);  // a drive with room to spare is not refused
+}
+
 }  // namespace

@@ -59,6 +59,8 @@ mkdir -p backslash && printf x >'backslash/a\b'
 expect_refusal "backslash in a host name" "backslash" --stub "$stub" --from backslash --setup s
 mkdir -p cases && printf x >cases/Read.me && printf y >cases/READ.ME
 expect_refusal "names equal but for case" "when case is ignored" --stub "$stub" --from cases --setup s
+mkdir -p linked/real && printf x >linked/real/f.txt && ln -s real linked/alias
+expect_refusal "folder that is a link, named, not left out" "linked/alias.*link to a folder" --stub "$stub" --from linked --setup ""
 OUT=tree/sub/x.exe expect_refusal "output inside the folder" "inside the folder" --stub "$stub" --from tree --setup a.txt
 # The format's limits (sparse files: nothing is read before the refusal).
 mkdir -p big && truncate -s 4294967296 big/huge.bin
@@ -74,6 +76,17 @@ expect_refusal "setup name of 22 characters" "more than 21 characters" --stub "$
 expect_refusal "build id of 16 digits" "exactly 17 decimal digits" --stub "$stub" --from tree --setup a.txt --build-id 2024010203040506
 expect_refusal "build id with a letter" "exactly 17 decimal digits" --stub "$stub" --from tree --setup a.txt --build-id 2024010203040506x
 expect_refusal "required free space not a number" "byte count" --stub "$stub" --from tree --setup a.txt --required-free 12k
+# Numbers past their field are refused, never wrapped; the largest is stamped as given.
+expect_refusal "required free space of 2^64" "byte count" --stub "$stub" --from tree --setup a.txt --required-free 18446744073709551616
+expect_refusal "build id of 18 digits" "exactly 17 decimal digits" --stub "$stub" --from tree --setup a.txt --build-id 202401020304050607
+rm -f max.exe
+if "$sfxpack" --stub "$stub" --from tree --setup a.txt --required-free 18446744073709551615 -o max.exe >log.txt 2>&1; then
+  at=$(grep -abo 'KORVALIS4:' max.exe | head -n1 | cut -d: -f1)
+  value=$(od -An -tx1 -j $((at + 10)) -N8 max.exe | tr -d ' ')
+  [ "$value" = ffffffffffffffff ] && ok "required free space of 2^64-1 stamped" || bad "2^64-1 stamped as $value"
+else
+  bad "required free space of 2^64-1 accepted"; sed 's/^/    /' log.txt
+fi
 
 # Splash pictures.
 printf 'GIF89a not a bitmap' >notbmp.bmp
@@ -83,10 +96,33 @@ expect_refusal "splash cut short" "file size" --stub "$stub" --from tree --setup
 cp splash.bmp badoffset.bmp && printf '\xff\xff\x00\x00' | dd of=badoffset.bmp bs=1 seek=10 conv=notrunc 2>/dev/null
 expect_refusal "splash with pixel offset outside the file" "pixel data offset" --stub "$stub" --from tree --setup a.txt --splash badoffset.bmp
 
+# Packing that fails once the output is begun (here the file size limit,
+# as a full disk would) leaves no cut package, and keeps the one an earlier
+# run made.
+mkdir -p bulky && head -c 3000000 /dev/urandom >bulky/random.bin
+limit=$(( $(stat -c %s "$stub") / 1024 + 1024 ))  # KiB: the stub and 1 MiB of the payload
+fail_midway() {
+  ( trap '' XFSZ; ulimit -f $limit; exec "$sfxpack" --stub "$stub" --from bulky --setup "" -o "$1" ) >log.txt 2>&1
+}
+if "$sfxpack" --stub "$stub" --from bulky --setup "" -o kept.exe >log.txt 2>&1 && cp kept.exe kept.before; then
+  fail_midway kept.exe
+  rc=$?
+  if [ $rc -eq 0 ] || ! grep -q "cannot write" log.txt; then bad "failure while writing: exit $rc"; sed 's/^/    /' log.txt
+  elif ! cmp -s kept.exe kept.before; then bad "failure while writing: the earlier package was not kept"
+  elif [ "$(ls | grep -c '^kept\.exe')" -ne 1 ]; then bad "failure while writing: a partial file was left: $(ls | grep '^kept\.exe' | tr '\n' ' ')"
+  else ok "failure while writing keeps the earlier package (exit $rc: $(head -n1 log.txt))"; fi
+else
+  bad "a folder of 3 MB is packed"; sed 's/^/    /' log.txt
+fi
+fail_midway fresh.exe
+rc=$?
+[ $rc -ne 0 ] && [ -z "$(ls | grep '^fresh\.exe')" ] && ok "failure while writing leaves no file" \
+  || bad "failure while writing: exit $rc, left: $(ls | grep '^fresh\.exe' | tr '\n' ' ')"
+
 # Command line.
 "$sfxpack" --stub "$stub" --from tree --setup a.txt >log.txt 2>&1
 [ $? -eq 2 ] && grep -q "required" log.txt && ok "missing -o is a usage error" || bad "missing -o is a usage error"
 
-rm -rf big total many
+rm -rf big total many bulky
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

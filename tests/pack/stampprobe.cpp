@@ -6,8 +6,8 @@
 //                                extracts its own payload with ROOT as the
 //                                temporary root (into ROOT\QUOR<BuildId>\)
 //
-// --extract reports "result=", "error=" and "progress=" lines (and message
-// boxes) on stdout or into the file REPORT, and exits with the extraction's
+// --extract reports "result=", "error=", "progress=" and "spool=" (the bytes
+// the spool file held) lines (and message boxes) on stdout or into the file REPORT, and exits with the extraction's
 // result; 70 when the progress messages broke their rules.
 #include <windows.h>
 
@@ -79,6 +79,8 @@ int Extract(const wchar_t* root) {
         ++count;
     }
     if (sink) DestroyWindow(sink);
+    // The spool file holds the whole data area until the copy-out has ended.
+    const unsigned long spool = g_pArchiveParser ? g_pArchiveParser->DataLength() : 0;
     if (g_pArchiveParser) {
         DestroyArchiveParser(g_pArchiveParser);
         g_pArchiveParser = nullptr;
@@ -87,8 +89,8 @@ int Extract(const wchar_t* root) {
     std::string text(error);
     for (char& c : text)
         if (c == '\n') c = '|';
-    std::fprintf(g_report, "result=%d\nerror=%s\nprogress=%d messages, last %d, %d out of order\nansi code page=%u\n", result,
-                text.c_str(), count, last, bad, GetACP());
+    std::fprintf(g_report, "result=%d\nerror=%s\nprogress=%d messages, last %d, %d out of order\nansi code page=%u\nspool=%lu\n",
+                 result, text.c_str(), count, last, bad, GetACP(), spool);
     std::fflush(g_report);
     if (result == 0 && bad) return 70;
     return result;

@@ -6,7 +6,8 @@
 // OUT.exe = the launcher with its stamp block filled in, then the splash
 // picture (at SplashImageOffset), then the compressed archive of DIR (at
 // PayloadOffset). Exit code 0 on success, 1 when the input is refused or the
-// output cannot be written, 2 for a wrong command line.
+// output cannot be written, 2 for a wrong command line. OUT.exe appears only
+// when it is complete.
 #include "ArchiveNames.h"
 #include "HtarWriter.h"
 #include "PayloadEncoder.h"
@@ -139,6 +140,38 @@ bool CollectFiles(const fs::path& from, CHtarWriter& archive, std::string& error
     return true;
 }
 
+// The package is written beside OUT.exe under a temporary name and takes the
+// name OUT.exe only when it is complete: a run that fails or is interrupted
+// leaves no cut package that could be shipped, and keeps the OUT.exe of an
+// earlier run.
+class PartialOutput {
+public:
+    explicit PartialOutput(const fs::path& final) : m_final(final), m_temp(final) { m_temp += ".sfxpack-partial"; }
+    ~PartialOutput() {
+        std::error_code ec;
+        if (!m_committed) fs::remove(m_temp, ec);
+    }
+    PartialOutput(const PartialOutput&) = delete;
+    PartialOutput& operator=(const PartialOutput&) = delete;
+
+    const fs::path& Path() const { return m_temp; }
+
+    bool Commit(std::string& error) {
+        std::error_code ec;
+        fs::rename(m_temp, m_final, ec);
+        if (ec) {
+            error = "cannot write " + Quoted(m_final) + ": " + ec.message();
+            return false;
+        }
+        m_committed = true;
+        return true;
+    }
+
+private:
+    fs::path m_final, m_temp;
+    bool m_committed = false;
+};
+
 bool IsInside(const fs::path& file, const fs::path& folder) {
     std::error_code ec;
     const fs::path f = fs::weakly_canonical(file, ec);
@@ -202,8 +235,9 @@ int Run(const Options& o) {
     }
     if (!WriteStampBlock(image.data() + blocks.front(), values, error)) return Refuse(error);
 
-    std::ofstream out(o.out, std::ios::binary | std::ios::trunc);
-    if (!out) return Refuse("cannot create " + Quoted(o.out));
+    PartialOutput partial(o.out);
+    std::ofstream out(partial.Path(), std::ios::binary | std::ios::trunc);
+    if (!out) return Refuse("cannot create " + Quoted(partial.Path()));
     out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
     out.write(reinterpret_cast<const char*>(splash.data()), static_cast<std::streamsize>(splash.size()));
     EncodeResult encoded;
@@ -219,9 +253,9 @@ int Run(const Options& o) {
     }
     if (!ok) {
         out.close();
-        fs::remove(o.out, ec);
         return Refuse(error);
     }
+    if (!partial.Commit(error)) return Refuse(error);
 
     std::cout << "sfxpack: " << archive.Members().size() << " files, " << archive.Groups().size()
               << " groups, data area " << archive.DataAreaSize() << " bytes, stream " << encoded.unpackedSize
