@@ -117,9 +117,12 @@ void ApplyFontAttributes(const std::wstring& attributes, COLORREF& crText, COLOR
             CopyFaceName(lf, value);
             break;
         case Size: {
-            // Subtracted: window fonts have negative (character) heights, so a
-            // positive size makes the text taller. Kept within a font's range.
-            long long height = static_cast<long long>(lf.lfHeight) - _wtoi(value.c_str());
+            // A positive size makes the text taller whatever the height's sign:
+            // window fonts have negative (character) heights and lose the size,
+            // the stock SYSTEM_FONT a positive (cell) height and gains it. Kept
+            // within a font's range.
+            const long long size = _wtoi(value.c_str());
+            long long height = lf.lfHeight > 0 ? lf.lfHeight + size : lf.lfHeight - size;
             if (height > kMaxFontHeight)
                 height = kMaxFontHeight;
             if (height < -kMaxFontHeight)
@@ -528,8 +531,11 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
     ::SetTextJustification(dc, 0, 0);
     int h = RunLineHeight(dc);
 
+    // x, the result and the widths are counted from area->left, so a run
+    // continues its line wherever the area starts.
+    const int areaWidth = area->right - area->left;
     int y = area->top;
-    int lastRight = area->left + x;
+    int lastRight = x;
     size_t pos = 0;
     std::wstring line;
     // Where in the run each character of the line came from, to step back.
@@ -550,7 +556,7 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
             ++pos;
         }
 
-        const int available = area->right - x;
+        const int available = areaWidth - x;
         int words = 0;
         bool bLineFeed = false;
         for (;;)
@@ -608,7 +614,7 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
             {
                 // One word wider than the whole line: cut it where it stops
                 // fitting, but keep at least one character so drawing ends.
-                const size_t keep = FittingLength(dc, line, area->right);
+                const size_t keep = FittingLength(dc, line, areaWidth);
                 if (keep < line.size())
                 {
                     pos = source[keep];
@@ -631,8 +637,8 @@ int COzuXHTMLStatic::DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, 
         const int width = TextWidth(dc, line, &h);
         const int left = area->left + x;
         const int right = left + width;
+        lastRight = x + width;
         x = 0;
-        lastRight = right;
         if (y <= area->bottom - h && !IsBlankText(line.c_str()))
         {
             ::TextOutW(dc, left, y, line.c_str(), static_cast<int>(line.size()));
@@ -685,7 +691,9 @@ int COzuXHTMLStatic::HitTestLinks(POINT ptScreen) const
 
 void COzuXHTMLStatic::OnTimer(UINT_PTR)
 {
-    if (m_arrLinkRects.empty())
+    // Without links there is nothing to hover, unless a new text took away
+    // the link under the mouse: its hand is still to be put back.
+    if (m_arrLinkRects.empty() && m_hSavedCursor == nullptr && !m_bOverLink)
         return;
     POINT pt = {};
     ::GetCursorPos(&pt);

@@ -47,7 +47,8 @@ public:
 
     // Draws one run of uniformly styled text with word wrap from area->top,
     // starting x units right of area->left; moves area->top down and returns
-    // the right end of the last line (-1 without a DC or area).
+    // the right end of the last line, also counted from area->left, where the
+    // next run continues (-1 without a DC or area).
     int DrawTextRun(HDC dc, const wchar_t* run, RECT* area, int x, CString url);
 
     // Draws marked-up text into dc over rcClient exactly as a WM_PAINT does

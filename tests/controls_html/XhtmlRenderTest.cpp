@@ -276,3 +276,71 @@ TEST(XhtmlRenderTest, WordThatDoesNotFitBehindTheLastRunStartsTheNextLine)
     EXPECT_EQ(control.Link(1).top, first.bottom);
     EXPECT_EQ(control.Link(1).right, second.right - second.left);
 }
+
+TEST(XhtmlRenderTest, EachClosingTagEndsItsOwnStyleOnly)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 60);
+    const wchar_t* const opening[] = {L"<b><i><u><strike>", L"<B><I><U><STRIKE>"};
+    const wchar_t* const closing[][4] = {{L"</b>", L"</i>", L"</u>", L"</strike>"},
+                                         {L"</B>", L"</I>", L"</U>", L"</STRIKE>"}};
+    for (int spelling = 0; spelling < 2; ++spelling)
+    {
+        for (int closed = 0; closed < 4; ++closed)
+        {
+            control.Draw(canvas, (std::wstring(opening[spelling]) + closing[spelling][closed] + L"x").c_str());
+            const LOGFONTW lf = control.LastFont();
+            const bool styled[] = {lf.lfWeight == FW_BOLD, lf.lfItalic != 0, lf.lfUnderline != 0, lf.lfStrikeOut != 0};
+            for (int style = 0; style < 4; ++style)
+            {
+                EXPECT_EQ(style != closed, styled[style])
+                    << "closing tag " << closed << " (spelling " << spelling << "), style " << style;
+            }
+            control.Draw(canvas, L"</b></i></u></strike>");   // the next case starts plain
+        }
+    }
+}
+
+// Wherever the area starts, its text is laid out the same, moved with it: a
+// run continues its line where the one before it ended, and lines wrap at
+// the area's own right edge.
+TEST(XhtmlRenderTest, LayoutMovesWithTheLeftEdgeOfTheArea)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(400, 200);
+    canvas.Fill(kWhite);
+    control.DrawMarkup(canvas.dc.m_hDC, RECT{50, 0, 400, 60}, L"<a href=u>aaaa</a><a href=v>bbbb</a>",
+                       control.m_hWindowFont);
+    ASSERT_EQ(control.Links(), 2u);
+    EXPECT_EQ(control.Link(0).left, 50);
+    EXPECT_EQ(control.Link(1).left, control.Link(0).right);
+
+    const wchar_t* text = L"<a href=u>aaaa</a><a href=v>bb <b>cc</b> dddd eeee</a><br><a href=w>WWWWWWWWWWWW</a>";
+    const int width = 70;
+    control.DrawMarkup(canvas.dc.m_hDC, RECT{0, 0, width, 200}, text, control.m_hWindowFont);
+    std::vector<RECT> atZero;
+    for (size_t i = 0; i < control.Links(); ++i)
+        atZero.push_back(control.Link(i));
+    ASSERT_GE(atZero.size(), 6u) << "runs on one line, wrapped lines and a broken word";
+    control.DrawMarkup(canvas.dc.m_hDC, RECT{50, 0, 50 + width, 200}, text, control.m_hWindowFont);
+    ASSERT_EQ(control.Links(), atZero.size());
+    for (size_t i = 0; i < atZero.size(); ++i)
+    {
+        EXPECT_EQ(control.Link(i).left, atZero[i].left + 50) << i;
+        EXPECT_EQ(control.Link(i).right, atZero[i].right + 50) << i;
+        EXPECT_EQ(control.Link(i).top, atZero[i].top) << i;
+    }
+}
+
+// A control without a font draws with the stock SYSTEM_FONT, whose height is
+// a positive cell height: a font size makes its text taller all the same.
+TEST(XhtmlRenderTest, FontSizeMakesTheSystemFontTaller)
+{
+    CRenderProbe control;
+    CDibCanvas canvas(300, 100);
+    control.DrawMarkup(canvas.dc.m_hDC, canvas.Rect(), L"<a href=u>x</a><font size=\"4\"><a href=v>x</a></font>",
+                       nullptr);
+    ASSERT_EQ(control.Links(), 2u);
+    const RECT plain = control.Link(0), sized = control.Link(1);
+    EXPECT_GT(sized.bottom - sized.top, plain.bottom - plain.top);
+}

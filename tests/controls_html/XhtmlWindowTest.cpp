@@ -208,3 +208,84 @@ TEST(XhtmlWindowTest, ClearingKeyboardCuesIsSwallowed)
     ::SendMessageW(parent.hStatic, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL), 0);
     EXPECT_EQ(g_nCueMessages, 1);
 }
+
+// A new text without links while the mouse rests on a link: the next tick
+// gives back the cursor the link replaced, and the control stops holding the hand.
+TEST(XhtmlWindowTest, TextWithoutLinksUnderTheMouseGivesTheCursorBack)
+{
+    CParentWindow parent;
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    control.SetWindowText(L"<a href=\"one\">one</a>");
+    PumpMessages();
+    ASSERT_EQ(control.m_arrLinkRects.size(), 1u);
+    HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::SetCursor(hArrow);
+    ::SetCursorPos(control.LinkCentre(0).x, control.LinkCentre(0).y);
+    ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    ASSERT_NE(::GetCursor(), hArrow);
+
+    control.SetWindowText(L"one");
+    ASSERT_TRUE(control.m_arrLinkRects.empty());
+    ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    EXPECT_EQ(::GetCursor(), hArrow);
+    // The static's own cursor handling again: it sets its class's arrow.
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    ::SendMessageW(parent.hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(parent.hStatic),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor(), hArrow);
+}
+
+namespace
+{
+const COLORREF kParentGround = RGB(0, 128, 64);
+
+// A parent that gives its statics a background brush of its own colour.
+LRESULT CALLBACK OwnGroundParentProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static HBRUSH hBrush = ::CreateSolidBrush(kParentGround);
+    if (message == WM_CTLCOLORSTATIC)
+        return reinterpret_cast<LRESULT>(hBrush);
+    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+}
+}
+
+// What the parent gives its statics shows behind the text, also behind runs
+// with a background colour of their own: the screen is that ground with the
+// text drawn on it, and nothing of the control's own background colour.
+TEST(XhtmlWindowTest, TheParentsBackgroundShowsBehindTheText)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &OwnGroundParentProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorXhtmlOwnGroundParent";
+    ::RegisterClassW(&wc);
+    HWND hParent = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200,
+                                     nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hStatic = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 380, 100, hParent, nullptr,
+                                     wc.hInstance, nullptr);
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(hStatic));
+    const COLORREF crControl = RGB(255, 0, 0);
+    control.SetBkColor(crControl);
+    const wchar_t* text = L"Plain <b>bold</b> <font bgcolor=\"blue\">on blue</font> and more words";
+    control.SetWindowText(text);
+    PumpMessages();
+
+    CDibCanvas shown(380, 100), expected(380, 100);
+    ::UpdateWindow(hStatic);
+    HDC hDC = ::GetDC(hStatic);
+    ::BitBlt(shown.dc.m_hDC, 0, 0, 380, 100, hDC, 0, 0, SRCCOPY);
+    ::ReleaseDC(hStatic, hDC);
+    expected.Fill(kParentGround);
+    control.DrawMarkup(expected.dc.m_hDC, expected.Rect(), text, nullptr);
+    int nDiffering = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 380; ++x)
+            nDiffering += shown.Pixel(x, y) != expected.Pixel(x, y);
+    EXPECT_EQ(nDiffering, 0);
+    EXPECT_GT(shown.Count(kParentGround), 380 * 100 / 2);
+    EXPECT_EQ(shown.Count(crControl), 0);
+    EXPECT_EQ(shown.Count(RGB(0, 0, 255)), 0);
+    ::DestroyWindow(hParent);
+}

@@ -74,14 +74,37 @@ TEST_F(ConditionalMessageBox, TickedAnswerIsStoredAndLaterBoxesReturnItUnseen)
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(std::string("\x06\0\0\0", 4), bytes);
     EXPECT_EQ(IDYES, COzuConditionalMessageBox(kValue, 2, 1, 0).DoMessageBox(L"Other", MB_OKCANCEL, 0));
+    // Kept across a restart: the key is not volatile (a volatile key refuses
+    // a lasting sub-key).
+    HKEY hChild = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, (ScopeKeyPath() + L"\\Lasting").c_str(), 0, nullptr,
+                                             REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &hChild, nullptr));
+    RegCloseKey(hChild);
+    RegDeleteKeyW(HKEY_CURRENT_USER, (ScopeKeyPath() + L"\\Lasting").c_str());
 }
 
-TEST_F(ConditionalMessageBox, StoredCancelIsNoAnswerSoTheBoxShows)
+// Only a four-byte REG_DWORD other than 0 and Cancel is an answer: for every
+// other stored value the box shows.
+TEST_F(ConditionalMessageBox, StoredValuesThatAreNoAnswerLetTheBoxShow)
 {
-    const DWORD cancel = IDCANCEL;
-    RegSetKeyValueW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), kValue, REG_DWORD, &cancel, sizeof(cancel));
-    AfxSetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) { return IDNO; });
-    EXPECT_EQ(IDNO, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Again?", MB_YESNO, 0));
+    const DWORD cancel = IDCANCEL, none = 0, yes = IDYES;
+    const unsigned long long wideYes = IDYES;
+    const struct
+    {
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } stored[] = {{REG_DWORD, &cancel, 4}, {REG_DWORD, &none, 4},         {REG_BINARY, &yes, 4},
+                  {REG_DWORD_BIG_ENDIAN, &yes, 4}, {REG_QWORD, &wideYes, 8}, {REG_SZ, L"6", 4}};
+    static int shown;
+    shown = 0;
+    AfxSetMessageBoxPresenter([](HWND, LPCWSTR, LPCWSTR, UINT) { return ++shown, IDNO; });
+    for (const auto& value : stored) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, ScopeKeyPath().c_str(), kValue, value.type, value.data, value.size);
+        EXPECT_EQ(IDNO, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Again?", MB_YESNO, 0))
+            << "type " << value.type;
+    }
+    EXPECT_EQ(6, shown);
 }
 
 // A marked-up text in a larger font needs more lines than the system's box
@@ -192,6 +215,27 @@ TEST_F(ConditionalMessageBox, WithoutCheckBoxTheBoxWidensForTheCaptionAndAShortD
     EXPECT_GT(growth, 0);
     EXPECT_EQ(plain.buttonsLeft + growth / 2, look.buttonsLeft);
     EXPECT_EQ(plain.buttonsTop, look.buttonsTop);
+}
+
+// A box too narrow for the check box grows to hold it with 7 units on either
+// side, and grows below it by its height and 7 units, where the buttons go.
+TEST_F(ConditionalMessageBox, NarrowBoxGrowsToHoldTheCheckBoxWithinItsMargins)
+{
+    BoxLook plain, look;
+    {
+        CBoxDriver driver(Answer(plain, IDOK));
+        AfxMessageBox(L"Hi", MB_OK);
+    }
+    CBoxDriver driver(Answer(look, IDOK));
+    EXPECT_EQ(IDOK, COzuConditionalMessageBox(kValue, 2, 1, OZU_MB_CHECKBOX).DoMessageBox(L"Hi", MB_OK, 0));
+    ASSERT_TRUE(driver.Seen());
+    ASSERT_NE(nullptr, look.hCheck);
+    ASSERT_GT(look.clientWidth, plain.clientWidth);
+    EXPECT_EQ(look.dluX7, look.check.left);
+    EXPECT_EQ(look.clientWidth, look.check.right + look.dluX7);
+    EXPECT_EQ(plain.buttonsTop, look.check.top);
+    EXPECT_EQ(look.buttonsTop, look.check.bottom + look.dluY7);
+    EXPECT_TRUE(look.buttonsInClient);
 }
 
 TEST_F(ConditionalMessageBox, TranslatedPromptShowsWithoutItsLinks)

@@ -83,6 +83,25 @@ TEST_F(HelpInvocation, MissingFileIsReportedWithoutItsLinkInThePlainText)
     EXPECT_EQ(L"The help file could not be found. Help is available on the Quor web site.\n", g_boxes[0]);
 }
 
+// On a real box: the missing-file report shows its link, but no check box of
+// its own, so it never remembers an answer.
+TEST_F(HelpInvocation, MissingFileBoxHasNoCheckBox)
+{
+    AfxSetMessageBoxPresenter(nullptr);
+    BoxLook look;
+    CBoxDriver driver([&look](HWND hBox) {
+        LookAt(hBox, look);
+        PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+    });
+    Invoke(m_folder.Path() + L"Missing_DEU.chm", L"de-DE");
+    ASSERT_TRUE(driver.Seen());
+    EXPECT_TRUE(look.textIsMarkupControl);
+    EXPECT_EQ(nullptr, look.hCheck);
+    DWORD type = 0;
+    std::string bytes;
+    EXPECT_FALSE(ReadScopeValue(L"OzuEnglishHelpFile", type, bytes));
+}
+
 TEST_F(HelpInvocation, HlpInAnyCaseGoesToTheClassLibrarysHelpOnlyWithAMainWindow)
 {
     CWnd mainWnd;

@@ -49,6 +49,21 @@ TEST(LanguageTable, RowsAreUniqueAndClassesAddUp)
     EXPECT_STREQ(L"MSL", LanguageTable[72].code);
 }
 
+// Every row's LANGID is the system's identifier of its language: the platform
+// gives each one the row's own 3-letter name, and Swedish of Sweden as the
+// platform knows it finds the Swedish row.
+TEST(LanguageTable, LangIdsAreTheSystemsOwn)
+{
+    for (const LanguageInfo& row : LanguageTable) {
+        wchar_t name[16] = {};
+        GetLocaleInfoW(MAKELCID(row.langId, SORT_DEFAULT), LOCALE_SABBREVLANGNAME, name, 16);
+        EXPECT_STREQ(row.code, name) << std::hex << row.langId;
+    }
+    const LCID swedish = LocaleNameToLCID(L"sv-SE", 0);
+    ASSERT_NE(0u, swedish);
+    EXPECT_EQ(L"SVE", Code(CLanguage::FromLangId(LANGIDFROMLCID(swedish), FALSE)));
+}
+
 TEST(LanguageTable, RegionFollowsTheCultureNameExceptTheListedRows)
 {
     const std::map<std::wstring, std::wstring> exceptions = {

@@ -73,6 +73,20 @@ TEST_F(SatelliteTest, RefusedLanguageChangesNothing)
     EXPECT_TRUE(g_pUserInterfaceLocalization->IsLanguageAvailable(Lang(L"DEU")));
 }
 
+// Only a satellite of the program's own version is taken: one older than the
+// program (by its build, though its revision is higher) is passed over for
+// the second candidate, and one without version information is refused.
+TEST_F(SatelliteTest, OlderAndUnversionedSatellitesAreNotLoaded)
+{
+    EXPECT_EQ(0u, app.SetUILanguage(L"es-ES", L""));
+    EXPECT_EQ(L"Satellite ESN", ProgramText());
+    HMODULE hSatellite = Strategy()->GetSatelliteModule();
+    EXPECT_FALSE(g_pUserInterfaceLocalization->IsLanguageAvailable(Lang(L"SVE")));
+    EXPECT_EQ(2u, app.SetUILanguage(L"sv-SE", L""));
+    EXPECT_EQ(L"es-ES", app.GetUILanguage());
+    EXPECT_EQ(hSatellite, AfxGetResourceHandle());
+}
+
 TEST_F(SatelliteTest, SatelliteCodeNeverRuns)
 {
     // Its entry point would end this program with exit code 99.

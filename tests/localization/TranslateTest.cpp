@@ -294,6 +294,51 @@ TEST_F(TranslatePropertySheet, CreatedPageComesBackToEnglishFromTheCache)
     EXPECT_EQ(L"&Cancel", TextOf(::GetDlgItem(neverShown.m_hWnd, IDC_PAGE_LABEL)));
 }
 
+// The system may make an input-method window of its own while a thread's
+// window is being created, before that window. This hook stands in for it:
+// it makes one as the next window's creation begins, ahead of the framework's
+// hook (hooks installed later run first).
+HWND g_hInputMethodWindow = nullptr;
+bool g_bMakingInputMethodWindow = false;
+
+LRESULT CALLBACK MakeInputMethodWindowFirst(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_CREATEWND && g_hInputMethodWindow == nullptr && !g_bMakingInputMethodWindow) {
+        g_bMakingInputMethodWindow = true;
+        g_hInputMethodWindow = ::CreateWindowExW(0, L"IME", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                                 nullptr, nullptr);
+        g_bMakingInputMethodWindow = false;
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+TEST(DialogCreation, InputMethodWindowMadeFirstIsNotTakenForTheDialog)
+{
+    CTestApp app{LOCALIZATION_DICTIONARY};
+    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES };
+    SystemLibrary::InitCommonControlsEx(&icc);
+    CWnd placeholder;
+    AfxHookWindowCreate(&placeholder, L"QuorNoSuchClass");   // the framework's hook is in place first
+    HHOOK hHook = ::SetWindowsHookExW(WH_CBT, &MakeInputMethodWindowFirst, nullptr, ::GetCurrentThreadId());
+    CTranslateDlg dlg;
+    const BOOL created = dlg.Create(IDD_TRANSLATE);
+    ::UnhookWindowsHookEx(hHook);
+    AfxUnhookWindowCreate();
+    ASSERT_NE(nullptr, g_hInputMethodWindow);
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(g_hInputMethodWindow));
+    EXPECT_TRUE(created);
+    EXPECT_NE(nullptr, dlg.m_plain.m_hWnd) << "the dialog initialized itself";
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, nullptr);
+    EXPECT_EQ(L"Willkommen", TextOf(dlg.m_hWnd));
+    EXPECT_EQ(L"Abbrechen", Item(dlg.m_plain, 1));
+    app.SetUILanguage(L"", L"");
+    if (dlg.m_hWnd)
+        dlg.DestroyWindow();
+    ::DestroyWindow(g_hInputMethodWindow);
+    AfxDeleteTempMaps();
+}
+
 TEST(WindowTextCache, EmptyAndNullEntries)
 {
     CWindowTextCache cache;

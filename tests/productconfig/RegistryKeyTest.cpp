@@ -7,6 +7,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,6 +24,44 @@ bool KeyExists(HKEY root, const std::wstring& path)
         return false;
     RegCloseKey(key);
     return true;
+}
+
+// Handles this process holds, as the system lists them.
+size_t ProcessHandleCount()
+{
+    struct HandleEntry {
+        PVOID object;
+        ULONG_PTR processId;
+        ULONG_PTR handle;
+        ULONG access;
+        USHORT creatorBackTraceIndex;
+        USHORT objectTypeIndex;
+        ULONG attributes;
+        ULONG reserved;
+    };
+    struct HandleList {
+        ULONG_PTR count;
+        ULONG_PTR reserved;
+        HandleEntry entries[1];
+    };
+    using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    const ULONG SystemExtendedHandleInformation = 64;
+    const LONG StatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    std::vector<ULONG_PTR> buffer(1 << 16);
+    LONG status = StatusInfoLengthMismatch;
+    while (query && (status = query(SystemExtendedHandleInformation, buffer.data(),
+                                    static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), nullptr)) ==
+                        StatusInfoLengthMismatch)
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return 0;
+    const HandleList* list = reinterpret_cast<const HandleList*>(buffer.data());
+    size_t count = 0;
+    for (ULONG_PTR i = 0; i < list->count; ++i)
+        count += list->entries[i].processId == GetCurrentProcessId();
+    return count;
 }
 
 class RegistryKeyTest : public ::testing::Test {
@@ -224,6 +263,38 @@ TEST_F(RegistryKeyTest, AssignmentCopiesTheDescriptionOnly)
     EXPECT_EQ(movedAgain.GetHandle(), sourceHandle);
     EXPECT_FALSE(moved.IsOpen());
     EXPECT_EQ(movedAgain.GetPath(), base_);
+}
+
+// Every handle a key takes, its own and the current user's hive, goes with
+// it: keys opened, created, used, assigned over, moved and closed many times
+// leave the process with the handles it had.
+TEST_F(RegistryKeyTest, NoHandleOutlivesItsKey)
+{
+    const auto useKeys = [this] {
+        CRegistryKey writer(2, base_, KEY_ALL_ACCESS);
+        EXPECT_EQ(writer.Create(), S_OK);
+        EXPECT_EQ(writer.SetStringValue(L"Name", L"Text"), S_OK);
+        CRegistryKey reader(2, base_, KEY_READ);
+        std::wstring text;
+        EXPECT_EQ(reader.QueryStringValue(L"Name", &text), S_OK);
+        reader = writer;   // over an open key
+        EXPECT_EQ(reader.Open(), S_OK);
+        CRegistryKey moved(std::move(reader));
+        CRegistryKey sub(2, base_, KEY_READ);
+        EXPECT_EQ(sub.Open(), S_OK);
+        EXPECT_EQ(writer.OpenSubKey(L"Sub", &sub), S_OK);
+        EXPECT_EQ(sub.Create(), S_OK);
+        CRegistryKey machine(1, L"Software", KEY_READ);
+        EXPECT_EQ(machine.Open(), S_OK);
+        machine.Close();
+        EXPECT_EQ(CRegistryKey(2, base_ + L"\\Missing").Open(), HrInvalidHandle);
+    };
+    useKeys();   // whatever the registry keeps after its first use
+    const size_t before = ProcessHandleCount();
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 50; ++i)
+        useKeys();
+    EXPECT_LT(ProcessHandleCount(), before + 10);
 }
 
 TEST_F(RegistryKeyTest, SubKeys)

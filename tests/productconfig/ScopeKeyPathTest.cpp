@@ -204,8 +204,11 @@ TEST(OwnAssemblyName, ReadsTheManifestBesideTheProgram)
         ASSERT_TRUE(manifest.Written());
         EXPECT_EQ(GetOwnAssemblyName(), L"Quor.Studio.Launcher");
         EXPECT_EQ(BuildPath(config, 1, 4, 0, L"", 1), L"Software\\Quor\\Studio 11\\Applications\\Launcher");
-        // A name given by the caller wins over the manifest.
+        // A name given by the caller wins over the manifest, and so does an application's id.
         EXPECT_EQ(BuildPath(config, 1, 4, 0, L"Quor Writer", 1), L"Software\\Quor\\Studio 11\\Applications\\Writer");
+        CRegistryKey key;
+        config.GetScopeKey(key, 2, KEY_READ, 4, 9, L"", 1);
+        EXPECT_EQ(key.GetPath(), L"Software\\Quor\\Studio 11\\User\\Applications\\Tools\\Converter");
     }
     {
         ScopedManifest manifest("<assembly><assemblyIdentity name=\"Broken\"></assembly>");
