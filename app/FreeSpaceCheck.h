@@ -1,5 +1,5 @@
-// The free-space check of the drive of the temporary root, before anything
-// is extracted.
+// The free-space check of the drive (or share) of the temporary root, before
+// anything is extracted.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +7,15 @@
 #include <cstdint>
 #include <string>
 
-// True when the drive ("C:") has more than bytesNeeded free bytes (equal is
-// not enough). An empty drive, or free space that cannot be read, is false.
+// What the check reads the free space of, for the temporary root `root`: its
+// drive ("C:", also from "\\?\C:\..."), or the share of a root on a share
+// ("\\server\share", also from "\\?\UNC\server\share\..."). Empty when the
+// root names neither (a relative path, a device path).
+std::wstring FreeSpaceRootOf(const std::wstring& root);
+
+// True when the drive ("C:") or share ("\\server\share") has more than
+// bytesNeeded free bytes (equal is not enough). An empty drive, or free space
+// that cannot be read, is false.
 bool HasEnoughFreeSpace(const std::wstring& drive, uint64_t bytesNeeded);
 
 // How the check reads a drive's free space, in the form of GetDiskFreeSpaceW.

@@ -111,15 +111,16 @@ BOOL CQuorSFXApp::PrepareTempRoot() {
 }
 
 BOOL CQuorSFXApp::CheckDiskSpace(BOOL bShowMessage) {
-    wchar_t drive[_MAX_DRIVE] = {};
-    if (_wsplitpath_s(m_strTempRoot, drive, _MAX_DRIVE, nullptr, 0, nullptr, 0, nullptr, 0) != 0) drive[0] = 0;
+    // The drive, or the share of a root on a share; the message names it (an
+    // empty name for a root that has neither).
+    const std::wstring drive = FreeSpaceRootOf(m_strTempRoot.GetStdString());
     const uint64_t needed = GetStampRequiredFreeBytes();
     if (HasEnoughFreeSpace(drive, needed)) return TRUE;
 
     m_nExitCode = kExitNotEnoughSpace;
     if (bShowMessage) {
         CString text;
-        text.Format(LoadLauncherString(IDS_DISK_SPACE), drive,
+        text.Format(LoadLauncherString(IDS_DISK_SPACE), drive.c_str(),
                     static_cast<double>(needed) * (1.0 / 1024) * (1.0 / 1024));
         AfxMessageBox(text, MB_ICONERROR);
     }

@@ -16,8 +16,16 @@ bool IsRebootPendingUnder(HKEY root);
 
 // The walk over the REG_MULTI_SZ data of "PendingFileRenameOperations":
 // `chars` characters at `data`. Empty entries and entries shorter than 4
-// characters are skipped; any other entry counts as pending unless, from its
-// fifth character on, it begins with tempPath (ASCII letters compared without
-// case). Never reads past `chars`; an unterminated last entry is compared
-// like the others.
+// characters are skipped; any other entry counts as pending unless its path,
+// behind the four-character prefix ("\??\") and, on a destination that
+// replaces an existing file, the flag "!" in front of it, begins with
+// tempPath (ASCII letters compared without case). Never reads past `chars`;
+// an unterminated last entry is compared like the others.
 bool PendingRenamesOutside(const wchar_t* data, size_t chars, const wchar_t* tempPath);
+
+// How the check reads the user's temporary folder, in the form of
+// GetTempPathW (a result above the buffer's size is the size needed). Tests
+// install one that reports a path of a chosen length; nullptr restores
+// GetTempPathW.
+typedef DWORD(WINAPI* TempPathFunction)(DWORD bufferChars, LPWSTR buffer);
+void SetTempPathFunction(TempPathFunction function);

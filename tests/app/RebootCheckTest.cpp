@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,18 @@ TEST(PendingRenames, OnlyEntriesOutsideTheTempFolderCount) {
     // The temp path compared exactly as reported: a short form counts as outside.
     std::wstring shortForm = MultiSz({Entry(L"C:\\Users\\u\\TEMP~1\\a.tmp")});
     EXPECT_TRUE(PendingRenamesOutside(shortForm.data(), shortForm.size(), temp.c_str()));
+}
+
+// A destination that replaces an existing file carries "!" in front of the
+// prefix: its path is judged like any other.
+TEST(PendingRenames, ReplacingDestinationIsJudgedByItsPath) {
+    const std::wstring temp = L"C:\\Users\\u\\Temp\\";
+    std::wstring inside = MultiSz({Entry(temp + L"a.tmp"), L"!" + Entry(L"c:\\USERS\\u\\temp\\b.tmp")});
+    EXPECT_FALSE(PendingRenamesOutside(inside.data(), inside.size(), temp.c_str()));
+    std::wstring outside = MultiSz({Entry(temp + L"a.tmp"), L"!" + Entry(L"C:\\Windows\\x.dll")});
+    EXPECT_TRUE(PendingRenamesOutside(outside.data(), outside.size(), temp.c_str()));
+    std::wstring flagAndPrefix = MultiSz({L"!\\??\\"});  // nothing behind: outside
+    EXPECT_TRUE(PendingRenamesOutside(flagAndPrefix.data(), flagAndPrefix.size(), temp.c_str()));
 }
 
 TEST(PendingRenames, ShortAndEmptyEntriesAreSkipped) {
@@ -129,6 +142,39 @@ TEST_F(RebootRegistry, PendingRenamesDecideByFolder) {
     EXPECT_TRUE(IsRebootPendingUnder(m_root));
     SetRenames(REG_MULTI_SZ, Entry(m_temp + L"x.tmp"));
     EXPECT_FALSE(IsRebootPendingUnder(m_root));
+}
+
+// A temporary path longer than MAX_PATH, reported as GetTempPathW reports
+// it: while the buffer is too small, only the size it needs (with its NUL).
+std::wstring g_longTemp;
+DWORD WINAPI LongTempPath(DWORD chars, LPWSTR buffer) {
+    if (chars <= g_longTemp.size()) return static_cast<DWORD>(g_longTemp.size() + 1);
+    g_longTemp.copy(buffer, g_longTemp.size());
+    buffer[g_longTemp.size()] = L'\0';
+    return static_cast<DWORD>(g_longTemp.size());
+}
+DWORD WINAPI NoTempPath(DWORD, LPWSTR) { return 0; }
+
+// Restores the system's temporary path at the end of a test.
+struct TempPathSeam {
+    explicit TempPathSeam(TempPathFunction f) { SetTempPathFunction(f); }
+    ~TempPathSeam() { SetTempPathFunction(nullptr); }
+};
+
+TEST_F(RebootRegistry, TemporaryFolderOfAnyLengthDecides) {
+    g_longTemp = L"C:\\Users\\u\\" + std::wstring(300, L't') + L"\\";
+    std::wstring otherCase = g_longTemp;
+    for (wchar_t& c : otherCase) c = static_cast<wchar_t>(towupper(c));
+    TempPathSeam seam(LongTempPath);
+    SetRenames(REG_MULTI_SZ, MultiSz({Entry(g_longTemp + L"a.tmp"), L"!" + Entry(otherCase + L"b.tmp")}));
+    EXPECT_FALSE(IsRebootPendingUnder(m_root));
+    SetRenames(REG_MULTI_SZ, MultiSz({Entry(otherCase + L"a.tmp"), L"", Entry(L"C:\\Users\\u\\x.dll"), L""}));
+    EXPECT_TRUE(IsRebootPendingUnder(m_root));
+
+    // No temporary path at all: nothing can be told apart, so pending.
+    SetTempPathFunction(NoTempPath);
+    SetRenames(REG_MULTI_SZ, MultiSz({Entry(g_longTemp + L"a.tmp")}));
+    EXPECT_TRUE(IsRebootPendingUnder(m_root));
 }
 
 TEST_F(RebootRegistry, OtherTypesAndEmptyListsAreNotPending) {

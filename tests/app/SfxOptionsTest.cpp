@@ -90,6 +90,24 @@ TEST(SfxOptions, UnpackFolderLosesItsQuotesAndKeepsBlanks) {
     EXPECT_EQ(L"D:\\Out", o.GetUnpackFolder());
 }
 
+// The quote behind the folder's last backslash closes the /UFPATH token
+// wherever that token stands, so the switches behind it count; the other
+// tokens keep the backslash's escape.
+TEST(SfxOptions, QuotedUnpackFolderEndingInABackslashIsFollowedByMoreSwitches) {
+    CSfxOptions o = Parsed(L"/q /UFPATH=\"C:\\My Folder\\\"\t/CLEANUP /w A=\"x y\"");
+    EXPECT_EQ(L"C:\\My Folder\\", o.GetUnpackFolder());
+    EXPECT_EQ(1, o.m_bQuiet);
+    EXPECT_EQ(1, o.m_bCleanup);
+    EXPECT_EQ(1, o.m_bWait);
+    EXPECT_EQ(L" A=\"x y\"", o.GetArguments());
+
+    o = Parsed(L"/UFPATH=\"C:\\My Folder\\\" /u DIR=\"C:\\x\\\" /w");
+    EXPECT_EQ(L"C:\\My Folder\\", o.GetUnpackFolder());
+    EXPECT_EQ(1, o.m_bNoLaunch);
+    EXPECT_EQ(0, o.m_bWait);
+    EXPECT_EQ(L" DIR=\"C:\\x\\\" /w", o.GetArguments());
+}
+
 TEST(SfxOptions, LastUnpackFolderWinsEvenWhenEmpty) {
     CSfxOptions o = Parsed(L"/UFPATH=C:\\a /UFPATH=D:\\b");
     EXPECT_EQ(L"D:\\b", o.GetUnpackFolder());
