@@ -232,6 +232,32 @@ TEST_F(Runs, UnpackFolderWithoutTrailingBackslash) {
     EXPECT_FALSE(FolderExists(folder + L"QUOR" + kOkBuildId));
 }
 
+// Under /w the installation program is started with its window shown, and
+// the launcher, which waits for it, shows nothing meanwhile.
+TEST_F(Runs, WaitStartsTheProgramShownAndHidesTheDialogWhileItRuns) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/w", Environment(21, {L"QUOR_DUMMY_SLEEP_MS=5000"})));
+    const HWND dialog = WaitForVisibleDialog(run).hwnd;
+    ASSERT_TRUE(dialog);
+    // The program has started once its record is there; the dialog hides
+    // right after the start and stays hidden while the program runs.
+    ASSERT_TRUE(run.WaitUntil([&] { return FileExists(RecordPath()); }, 30000));
+    EXPECT_TRUE(run.WaitUntil([&] { return !IsWindowVisible(dialog); }, ElapsedBoundMs(1000)))
+        << "the dialog stayed while the program ran";
+    EXPECT_TRUE(run.Running());
+    bool sawVisible = false;
+    run.WaitUntil([&] {
+        for (HWND h : run.Windows()) sawVisible = sawVisible || IsWindowVisible(h);
+        return false;
+    }, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_FALSE(sawVisible);
+    EXPECT_EQ(21u, run.ExitCode());
+    Record r;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    EXPECT_EQ(std::to_string(SW_SHOW), First(r, "show command"));
+}
+
 // Progress 0, 250 and 499 read as whole percentages. Sent during the pause
 // before the launch, when the engine posts no more progress of its own.
 TEST_F(Runs, CaptionShowsWholePercentages) {
@@ -371,6 +397,57 @@ std::vector<MessageBoxInfo> RunAnsweringBoxes(LauncherRun& run, DWORD timeoutMs)
         return false;
     }, timeoutMs);
     return seen;
+}
+
+// Cancel while the files are written out of the spool. The members go out
+// in name order, noise.bin (16 MiB), readme.txt, setup.exe, each after a look
+// at the cancel flag. The worker is held (its thread stopped) while noise.bin
+// is there and readme.txt is not, so that Cancel surely comes in this phase
+// with the look before setup.exe still ahead, and goes on once the dialog has
+// taken Cancel. The run ends quietly with 1602: no box, the spool removed,
+// the last member never written, nothing started.
+TEST_F(Failures, CancelWhileWritingTheFilesEndsQuietly) {
+    const std::wstring folder = DefaultFolder(kSlowBuildId);
+    auto spooled = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        return GetFileAttributesExW((folder + L"temp.htar").c_str(), GetFileExInfoStandard, &data) &&
+               data.nFileSizeLow >= (12u << 20);
+    };
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-slow"), L"/w", Environment(), L"", false));
+    // The run goes on freely until most of noise.bin is in the spool; from
+    // there the worker runs only in slices of a fraction of a millisecond,
+    // with the files looked at between them, so that the copy-out of
+    // noise.bin cannot pass by unseen.
+    ASSERT_TRUE(run.WaitUntil(spooled, 60000)) << "the spool did not grow";
+    ASSERT_TRUE(run.SuspendOtherThreads());
+    bool held = false;
+    const ULONGLONG end = GetTickCount64() + 120000;
+    while (GetTickCount64() < end && !FileExists(folder + L"readme.txt")) {
+        if ((held = FileExists(folder + L"noise.bin"))) break;
+        run.StepOtherThreads(200);
+    }
+    ASSERT_TRUE(held) << "the copy-out went by unseen";
+    // The dialog, shown meanwhile, takes Cancel (its button greys, then the
+    // flag is set) while the worker stands still.
+    const HWND dialog = WaitForVisibleDialog(run).hwnd;
+    ASSERT_TRUE(dialog);
+    run.PressCancel();
+    const bool taken = run.WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)); }, 10000);
+    Sleep(static_cast<DWORD>(ElapsedBoundMs(100)));
+    run.ResumeOtherThreads();
+    ASSERT_TRUE(taken) << "the dialog did not take Cancel";
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000)) << "Cancel did not end the run";
+    EXPECT_EQ(1602u, run.ExitCode());
+    for (const auto& b : boxes) ADD_FAILURE() << "a box after Cancel: " << Utf8(b.text);
+    EXPECT_FALSE(FileExists(folder + L"temp.htar"));
+    EXPECT_FALSE(FileExists(folder + L"setup.exe"));
+    std::vector<uint8_t> noise;
+    EXPECT_TRUE(quortest::ReadFileBytes(folder + L"noise.bin", noise));
+    EXPECT_EQ(16u << 20, noise.size()) << "a member left half-written";
+    Sleep(500);
+    EXPECT_FALSE(FileExists(RecordPath()));
 }
 
 TEST_F(Failures, DamagedPayloadShowsTheErrorAndFails) {
