@@ -258,6 +258,103 @@ TEST_F(Runs, WaitStartsTheProgramShownAndHidesTheDialogWhileItRuns) {
     EXPECT_EQ(std::to_string(SW_SHOW), First(r, "show command"));
 }
 
+// A picture of the window once it has stopped changing (two captures in a
+// row alike), so that pending paints are in.
+bool CaptureSettled(HWND hwnd, int& width, int& height, std::vector<DWORD>& pixels) {
+    std::vector<DWORD> previous;
+    for (int i = 0; i < 50; ++i) {
+        Sleep(150);
+        if (!CaptureWindowPixels(hwnd, width, height, pixels)) return false;
+        if (pixels == previous) return true;
+        previous = pixels;
+    }
+    return false;
+}
+
+// What a label painted in its rectangle of the dialog: the pixels that differ
+// from the splash alone (its ink), their box, those that are no blend of the
+// splash with the text colour, and the stretches of columns with ink.
+struct Ink {
+    int count = 0;
+    int left = 1 << 30, right = -1;  // inclusive
+    int notText = 0;
+    int columnRuns = 0;
+};
+
+Ink InkIn(const RECT& r, int width, const std::vector<DWORD>& painted, const std::vector<DWORD>& splash, DWORD text) {
+    auto between = [](DWORD p, DWORD a, DWORD b) {
+        for (int shift : {0, 8, 16}) {
+            const DWORD c = (p >> shift) & 0xFF, x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
+            if (c < std::min(x, y) || c > std::max(x, y)) return false;
+        }
+        return true;
+    };
+    Ink ink;
+    bool inRun = false;
+    for (int x = r.left; x < r.right; ++x) {
+        bool column = false;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const size_t at = static_cast<size_t>(y) * width + x;
+            if (painted[at] == splash[at]) continue;
+            column = true;
+            ++ink.count;
+            ink.left = std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+            if (!between(painted[at], splash[at], text)) ++ink.notText;
+        }
+        if (column && !inRun) ++ink.columnRuns;
+        inRun = column;
+    }
+    return ink;
+}
+
+// The dialog as painted against the splash alone (the same dialog with its
+// labels hidden). Each label's ink lies centred in its rectangle; each of its
+// pixels is the text colour or a blend of it with the splash, which shows
+// around and between the letters (no background band); and each label paints
+// its own text: "Welcome" in no more stretches of columns than its 7 letters,
+// the text line's sentence in no fewer than its 12 words. The worker is held
+// meanwhile, so that the run cannot end.
+TEST_F(Runs, LabelsPaintTheirOwnTextsCentredOverTheSplash) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/u", Environment()));
+    const HWND dialog = WaitForVisibleDialog(run).hwnd;
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(run.WaitUntil([&] { return FileExists(DefaultFolder(kOkBuildId) + L"setup.exe") &&
+                                           !FileExists(DefaultFolder(kOkBuildId) + L"temp.htar"); }, 20000));
+    ASSERT_TRUE(run.SuspendOtherThreads());
+    int w = 0, h = 0;
+    std::vector<DWORD> painted, splash;
+    ASSERT_TRUE(CaptureSettled(dialog, w, h, painted));
+    const HWND labels[] = {GetDlgItem(dialog, 1005), GetDlgItem(dialog, 1006)};
+    RECT rects[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(labels[i] && GetWindowRect(labels[i], &rects[i]));
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rects[i]), 2);
+        ShowWindow(labels[i], SW_HIDE);
+    }
+    // Repainted whole, as when it was first shown: a part of the picture
+    // alone is stretched a little differently.
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ASSERT_TRUE(CaptureSettled(dialog, w, h, splash));
+    run.ResumeOtherThreads();
+
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    const DWORD textRgb = (GetRValue(text) << 16) | (GetGValue(text) << 8) | GetBValue(text);
+    Ink ink[2];
+    for (int i = 0; i < 2; ++i) {
+        ink[i] = InkIn(rects[i], w, painted, splash, textRgb);
+        ASSERT_GT(ink[i].count, 100) << "label " << i << " paints no text";
+        EXPECT_EQ(0, ink[i].notText) << "label " << i << " paints a background";
+        EXPECT_NEAR(ink[i].left - rects[i].left, rects[i].right - 1 - ink[i].right, 3)
+            << "label " << i << " is not centred";
+    }
+    EXPECT_LE(ink[0].columnRuns, 7);
+    EXPECT_GE(ink[1].columnRuns, 12);
+    ASSERT_TRUE(run.WaitForExit(30000));
+    EXPECT_EQ(0u, run.ExitCode());
+}
+
 // Progress 0, 250 and 499 read as whole percentages. Sent during the pause
 // before the launch, when the engine posts no more progress of its own.
 TEST_F(Runs, CaptionShowsWholePercentages) {
