@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,61 @@ TEST_F(LabelTest, TransparentLabelDrawsOnlyItsText)
     Draw(label, canvas);
     EXPECT_GT(canvas.Count(kRed), 30);
     EXPECT_EQ(canvas.Count(kRed) + canvas.Count(kBlue), kWidth * kHeight);
+}
+
+// The first and last ink column of each line of text (rows with ink in a
+// colour, split where a row has none).
+static std::vector<std::pair<int, int>> InkLines(const CDibCanvas& canvas, COLORREF color)
+{
+    std::vector<std::pair<int, int>> lines;
+    bool bInLine = false;
+    for (int y = 0; y < canvas.Height(); ++y)
+    {
+        int left = -1, right = -1;
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.Pixel(x, y) == color)
+            {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        if (left >= 0 && !bInLine)
+            lines.push_back({left, right});
+        else if (left >= 0)
+            lines.back() = {std::min(lines.back().first, left), std::max(lines.back().second, right)};
+        bInLine = left >= 0;
+    }
+    return lines;
+}
+
+// As the dialog uses it (transparent, centred) with a text that wraps: every
+// line is centred on its own, and a right-aligned label ends every line at
+// its right edge. Not bold: the fixture's face has no bold of its own, and
+// the one made up for it advances a pixel further per letter than its ink.
+TEST_F(LabelTest, CentredAndRightAlignedTextsPlaceEveryWrappedLine)
+{
+    CLabel label;
+    Attach(label, SS_CENTER, -20);
+    label.SetFontBold(false).SetTextColor(kRed).SetTransparent(true);
+    label.SetWindowText(L"Mmmmmm Mmmmmmmmmmm");  // two lines of different widths in 160 pixels
+    CDibCanvas canvas(kWidth, kHeight, kBlue);
+    Draw(label, canvas);
+    std::vector<std::pair<int, int>> lines = InkLines(canvas, kRed);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_GT(lines[1].second - lines[1].first, lines[0].second - lines[0].first + 20);
+    for (const auto& line : lines)
+        EXPECT_NEAR(line.first, kWidth - 1 - line.second, 2) << line.first << ".." << line.second;
+
+    ::SetWindowLongW(label.m_hWnd, GWL_STYLE, (::GetWindowLongW(label.m_hWnd, GWL_STYLE) & ~SS_TYPEMASK) | SS_RIGHT);
+    canvas.Fill(kBlue);
+    Draw(label, canvas);
+    lines = InkLines(canvas, kRed);
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& line : lines)
+    {
+        EXPECT_GE(line.second, kWidth - 4);
+        EXPECT_GT(line.first, 20);
+    }
 }
 
 TEST_F(LabelTest, GradientOf40PixelsHasOneBandPerColumnDownToTheBottomRow)

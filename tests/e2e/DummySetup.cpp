@@ -2,8 +2,8 @@
 //
 // It writes what it received to the file named by QUOR_DUMMY_RECORD (UTF-8,
 // one "key: value" line each: command line, the part behind the program's
-// own name, current folder, the files of that folder, its start on the
-// performance counter), sleeps
+// own name, the show command it was started with, current folder, the files
+// of that folder, its start on the performance counter), sleeps
 // QUOR_DUMMY_SLEEP_MS milliseconds and exits with QUOR_DUMMY_EXIT (default 0).
 // Without QUOR_DUMMY_RECORD it prints the same lines to its console, if any.
 #include <windows.h>
@@ -72,8 +72,17 @@ int wmain() {
     std::vector<std::wstring> files;
     ListFiles(folder, L"", files);
 
+    // How its first window is to be shown, as its starter asked: "default"
+    // when the starter left that to the program.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    GetStartupInfoW(&startup);
+    const std::string show =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow) : std::string("default");
+
     std::string text = "command line: " + Utf8(line) + "\n";
     text += "arguments: [" + Utf8(Tail(line)) + "]\n";
+    text += "show command: " + show + "\n";
     text += "current folder: " + Utf8(cwd) + "\n";
     for (const auto& f : files) text += "file: " + Utf8(f) + "\n";
     text += "started at counter: " + std::to_string(started.QuadPart) + "\n";

@@ -232,6 +232,129 @@ TEST_F(Runs, UnpackFolderWithoutTrailingBackslash) {
     EXPECT_FALSE(FolderExists(folder + L"QUOR" + kOkBuildId));
 }
 
+// Under /w the installation program is started with its window shown, and
+// the launcher, which waits for it, shows nothing meanwhile.
+TEST_F(Runs, WaitStartsTheProgramShownAndHidesTheDialogWhileItRuns) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/w", Environment(21, {L"QUOR_DUMMY_SLEEP_MS=5000"})));
+    const HWND dialog = WaitForVisibleDialog(run).hwnd;
+    ASSERT_TRUE(dialog);
+    // The program has started once its record is there; the dialog hides
+    // right after the start and stays hidden while the program runs.
+    ASSERT_TRUE(run.WaitUntil([&] { return FileExists(RecordPath()); }, 30000));
+    EXPECT_TRUE(run.WaitUntil([&] { return !IsWindowVisible(dialog); }, ElapsedBoundMs(1000)))
+        << "the dialog stayed while the program ran";
+    EXPECT_TRUE(run.Running());
+    bool sawVisible = false;
+    run.WaitUntil([&] {
+        for (HWND h : run.Windows()) sawVisible = sawVisible || IsWindowVisible(h);
+        return false;
+    }, 60000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_FALSE(sawVisible);
+    EXPECT_EQ(21u, run.ExitCode());
+    Record r;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    EXPECT_EQ(std::to_string(SW_SHOW), First(r, "show command"));
+}
+
+// A picture of the window once it has stopped changing (two captures in a
+// row alike), so that pending paints are in.
+bool CaptureSettled(HWND hwnd, int& width, int& height, std::vector<DWORD>& pixels) {
+    std::vector<DWORD> previous;
+    for (int i = 0; i < 50; ++i) {
+        Sleep(150);
+        if (!CaptureWindowPixels(hwnd, width, height, pixels)) return false;
+        if (pixels == previous) return true;
+        previous = pixels;
+    }
+    return false;
+}
+
+// What a label painted in its rectangle of the dialog: the pixels that differ
+// from the splash alone (its ink), their box, those that are no blend of the
+// splash with the text colour, and the stretches of columns with ink.
+struct Ink {
+    int count = 0;
+    int left = 1 << 30, right = -1;  // inclusive
+    int notText = 0;
+    int columnRuns = 0;
+};
+
+Ink InkIn(const RECT& r, int width, const std::vector<DWORD>& painted, const std::vector<DWORD>& splash, DWORD text) {
+    auto between = [](DWORD p, DWORD a, DWORD b) {
+        for (int shift : {0, 8, 16}) {
+            const DWORD c = (p >> shift) & 0xFF, x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
+            if (c < std::min(x, y) || c > std::max(x, y)) return false;
+        }
+        return true;
+    };
+    Ink ink;
+    bool inRun = false;
+    for (int x = r.left; x < r.right; ++x) {
+        bool column = false;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const size_t at = static_cast<size_t>(y) * width + x;
+            if (painted[at] == splash[at]) continue;
+            column = true;
+            ++ink.count;
+            ink.left = std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+            if (!between(painted[at], splash[at], text)) ++ink.notText;
+        }
+        if (column && !inRun) ++ink.columnRuns;
+        inRun = column;
+    }
+    return ink;
+}
+
+// The dialog as painted against the splash alone (the same dialog with its
+// labels hidden). Each label's ink lies centred in its rectangle; each of its
+// pixels is the text colour or a blend of it with the splash, which shows
+// around and between the letters (no background band); and each label paints
+// its own text: "Welcome" in no more stretches of columns than its 7 letters,
+// the text line's sentence in no fewer than its 12 words. The worker is held
+// meanwhile, so that the run cannot end.
+TEST_F(Runs, LabelsPaintTheirOwnTextsCentredOverTheSplash) {
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/u", Environment()));
+    const HWND dialog = WaitForVisibleDialog(run).hwnd;
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(run.WaitUntil([&] { return FileExists(DefaultFolder(kOkBuildId) + L"setup.exe") &&
+                                           !FileExists(DefaultFolder(kOkBuildId) + L"temp.htar"); }, 20000));
+    ASSERT_TRUE(run.SuspendOtherThreads());
+    int w = 0, h = 0;
+    std::vector<DWORD> painted, splash;
+    ASSERT_TRUE(CaptureSettled(dialog, w, h, painted));
+    const HWND labels[] = {GetDlgItem(dialog, 1005), GetDlgItem(dialog, 1006)};
+    RECT rects[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(labels[i] && GetWindowRect(labels[i], &rects[i]));
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rects[i]), 2);
+        ShowWindow(labels[i], SW_HIDE);
+    }
+    // Repainted whole, as when it was first shown: a part of the picture
+    // alone is stretched a little differently.
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ASSERT_TRUE(CaptureSettled(dialog, w, h, splash));
+    run.ResumeOtherThreads();
+
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    const DWORD textRgb = (GetRValue(text) << 16) | (GetGValue(text) << 8) | GetBValue(text);
+    Ink ink[2];
+    for (int i = 0; i < 2; ++i) {
+        ink[i] = InkIn(rects[i], w, painted, splash, textRgb);
+        ASSERT_GT(ink[i].count, 100) << "label " << i << " paints no text";
+        EXPECT_EQ(0, ink[i].notText) << "label " << i << " paints a background";
+        EXPECT_NEAR(ink[i].left - rects[i].left, rects[i].right - 1 - ink[i].right, 3)
+            << "label " << i << " is not centred";
+    }
+    EXPECT_LE(ink[0].columnRuns, 7);
+    EXPECT_GE(ink[1].columnRuns, 12);
+    ASSERT_TRUE(run.WaitForExit(30000));
+    EXPECT_EQ(0u, run.ExitCode());
+}
+
 // Progress 0, 250 and 499 read as whole percentages. Sent during the pause
 // before the launch, when the engine posts no more progress of its own.
 TEST_F(Runs, CaptionShowsWholePercentages) {
@@ -371,6 +494,57 @@ std::vector<MessageBoxInfo> RunAnsweringBoxes(LauncherRun& run, DWORD timeoutMs)
         return false;
     }, timeoutMs);
     return seen;
+}
+
+// Cancel while the files are written out of the spool. The members go out
+// in name order, noise.bin (16 MiB), readme.txt, setup.exe, each after a look
+// at the cancel flag. The worker is held (its thread stopped) while noise.bin
+// is there and readme.txt is not, so that Cancel surely comes in this phase
+// with the look before setup.exe still ahead, and goes on once the dialog has
+// taken Cancel. The run ends quietly with 1602: no box, the spool removed,
+// the last member never written, nothing started.
+TEST_F(Failures, CancelWhileWritingTheFilesEndsQuietly) {
+    const std::wstring folder = DefaultFolder(kSlowBuildId);
+    auto spooled = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        return GetFileAttributesExW((folder + L"temp.htar").c_str(), GetFileExInfoStandard, &data) &&
+               data.nFileSizeLow >= (12u << 20);
+    };
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-slow"), L"/w", Environment(), L"", false));
+    // The run goes on freely until most of noise.bin is in the spool; from
+    // there the worker runs only in slices of a fraction of a millisecond,
+    // with the files looked at between them, so that the copy-out of
+    // noise.bin cannot pass by unseen.
+    ASSERT_TRUE(run.WaitUntil(spooled, 60000)) << "the spool did not grow";
+    ASSERT_TRUE(run.SuspendOtherThreads());
+    bool held = false;
+    const ULONGLONG end = GetTickCount64() + 120000;
+    while (GetTickCount64() < end && !FileExists(folder + L"readme.txt")) {
+        if ((held = FileExists(folder + L"noise.bin"))) break;
+        run.StepOtherThreads(200);
+    }
+    ASSERT_TRUE(held) << "the copy-out went by unseen";
+    // The dialog, shown meanwhile, takes Cancel (its button greys, then the
+    // flag is set) while the worker stands still.
+    const HWND dialog = WaitForVisibleDialog(run).hwnd;
+    ASSERT_TRUE(dialog);
+    run.PressCancel();
+    const bool taken = run.WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)); }, 10000);
+    Sleep(static_cast<DWORD>(ElapsedBoundMs(100)));
+    run.ResumeOtherThreads();
+    ASSERT_TRUE(taken) << "the dialog did not take Cancel";
+    std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000)) << "Cancel did not end the run";
+    EXPECT_EQ(1602u, run.ExitCode());
+    for (const auto& b : boxes) ADD_FAILURE() << "a box after Cancel: " << Utf8(b.text);
+    EXPECT_FALSE(FileExists(folder + L"temp.htar"));
+    EXPECT_FALSE(FileExists(folder + L"setup.exe"));
+    std::vector<uint8_t> noise;
+    EXPECT_TRUE(quortest::ReadFileBytes(folder + L"noise.bin", noise));
+    EXPECT_EQ(16u << 20, noise.size()) << "a member left half-written";
+    Sleep(500);
+    EXPECT_FALSE(FileExists(RecordPath()));
 }
 
 TEST_F(Failures, DamagedPayloadShowsTheErrorAndFails) {

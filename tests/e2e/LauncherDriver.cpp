@@ -1,6 +1,7 @@
 #include "LauncherDriver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -96,6 +97,7 @@ std::wstring QuoteArgument(const std::wstring& arg) {
 }
 
 LauncherRun::~LauncherRun() {
+    ResumeOtherThreads();
     if (m_pi.hProcess) {
         if (Running()) {
             TerminateProcess(m_pi.hProcess, 1);
@@ -107,7 +109,7 @@ LauncherRun::~LauncherRun() {
 }
 
 bool LauncherRun::Start(const std::wstring& program, const std::wstring& arguments,
-                        const std::vector<std::wstring>& environment, const std::wstring& folder) {
+                        const std::vector<std::wstring>& environment, const std::wstring& folder, bool waitForIdle) {
     std::wstring cmd = L"\"" + program + L"\"";
     if (!arguments.empty()) cmd += L" " + arguments;
     std::vector<wchar_t> cmdBuf(cmd.begin(), cmd.end());
@@ -118,7 +120,7 @@ bool LauncherRun::Start(const std::wstring& program, const std::wstring& argumen
     if (!CreateProcessW(program.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
                         env.data(), folder.empty() ? nullptr : folder.c_str(), &si, &m_pi))
         return false;
-    WaitForInputIdle(m_pi.hProcess, 10000);
+    if (waitForIdle) WaitForInputIdle(m_pi.hProcess, 10000);
     return true;
 }
 
@@ -203,6 +205,56 @@ MessageBoxInfo LauncherRun::WaitForMessageBox(DWORD timeoutMs) const {
 void LauncherRun::PressCancel() const {
     HWND dlg = Dialog();
     if (dlg) PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
+}
+
+namespace {
+
+// A suspension takes effect later; reading the thread's context waits for it.
+bool SuspendAndWait(HANDLE thread) {
+    if (SuspendThread(thread) == static_cast<DWORD>(-1)) return false;
+    alignas(16) CONTEXT context = {};
+    context.ContextFlags = CONTEXT_CONTROL;
+    GetThreadContext(thread, &context);
+    return true;
+}
+
+}  // namespace
+
+bool LauncherRun::SuspendOtherThreads() {
+    if (!m_suspended.empty()) return true;
+    if (!m_pi.hProcess) return false;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != m_pi.dwProcessId || entry.th32ThreadID == m_pi.dwThreadId) continue;
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, entry.th32ThreadID);
+        if (thread && SuspendAndWait(thread))
+            m_suspended.push_back(thread);
+        else if (thread)
+            CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return !m_suspended.empty();
+}
+
+void LauncherRun::StepOtherThreads(DWORD microseconds) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    for (HANDLE thread : m_suspended) ResumeThread(thread);
+    QueryPerformanceCounter(&start);
+    do QueryPerformanceCounter(&now);
+    while ((now.QuadPart - start.QuadPart) * 1000000 < static_cast<LONGLONG>(microseconds) * frequency.QuadPart);
+    for (HANDLE thread : m_suspended) SuspendAndWait(thread);
+}
+
+void LauncherRun::ResumeOtherThreads() {
+    for (HANDLE thread : m_suspended) {
+        ResumeThread(thread);
+        CloseHandle(thread);
+    }
+    m_suspended.clear();
 }
 
 void LauncherRun::CloseMessageBox(const MessageBoxInfo& box) {

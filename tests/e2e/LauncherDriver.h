@@ -43,9 +43,12 @@ public:
 
     // program: the launcher; arguments: the text behind its quoted name;
     // environment: NAME=VALUE pairs set or replaced; folder: its current
-    // folder (empty: this process's).
+    // folder (empty: this process's). Returns once the program first waits
+    // for input, or, with waitForIdle false, at once (a UI thread kept busy
+    // by the extraction's progress may not wait for input before it ends).
     bool Start(const std::wstring& program, const std::wstring& arguments,
-               const std::vector<std::wstring>& environment = {}, const std::wstring& folder = L"");
+               const std::vector<std::wstring>& environment = {}, const std::wstring& folder = L"",
+               bool waitForIdle = true);
 
     // Waits for the end; false when it did not end in time.
     bool WaitForExit(DWORD timeoutMs);
@@ -69,9 +72,19 @@ public:
     void PressCancel() const;
     static void CloseMessageBox(const MessageBoxInfo& box);
 
+    // Stops every thread of the program but its first (the UI thread), and
+    // returns once they stand still: the extraction worker is held where it
+    // is while the dialog still answers. StepOtherThreads lets them run for
+    // a moment and stops them again; ResumeOtherThreads lets them go on (so
+    // does the destructor). False when no thread was stopped.
+    bool SuspendOtherThreads();
+    void StepOtherThreads(DWORD microseconds);
+    void ResumeOtherThreads();
+
 private:
     PROCESS_INFORMATION m_pi = {};
     DWORD m_exitCode = STILL_ACTIVE;
+    std::vector<HANDLE> m_suspended;
 };
 
 // Copies what the window's client area shows (BitBlt from the window's DC)
