@@ -20,23 +20,6 @@ void WriteText(const std::wstring& path, const char* text) {
     ASSERT_TRUE(quortest::WriteFileBytes(path, std::vector<uint8_t>(text, text + strlen(text))));
 }
 
-// Answers every message box until the run ends (or the time is up); the
-// boxes in the order they came.
-std::vector<MessageBoxInfo> AnswerBoxes(LauncherRun& run, DWORD timeoutMs) {
-    std::vector<MessageBoxInfo> seen;
-    run.WaitUntil([&] {
-        for (const MessageBoxInfo& box : run.MessageBoxes()) {
-            bool known = false;
-            for (const auto& s : seen) known = known || s.hwnd == box.hwnd;
-            if (known) continue;
-            seen.push_back(box);
-            LauncherRun::CloseMessageBox(box);
-        }
-        return false;
-    }, timeoutMs);
-    return seen;
-}
-
 // Every run starts with its current folder inside the root it is to remove
 // (a person who started it from there), and the root holds a file of an
 // earlier run: neither the way the run ends nor the launcher's own current
@@ -85,7 +68,7 @@ TEST_F(CleanupEnd, FailedExtraction) {
     ASSERT_EQ(0, SHCreateDirectoryExW(nullptr, spool.c_str(), nullptr));
     LauncherRun run;
     ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), Switches(L"/w"), Environment(), Root()));
-    const std::vector<MessageBoxInfo> boxes = AnswerBoxes(run, 60000);
+    const std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
     ASSERT_TRUE(run.WaitForExit(1000));
     EXPECT_EQ(1603u, run.ExitCode());
     EXPECT_EQ(2u, boxes.size());
@@ -138,7 +121,7 @@ TEST_F(ShareRoot, ExtractsStartsAndRemovesOnAShare) {
 TEST_F(ShareRoot, UnreadableShareEndsWithTheFreeSpaceMessage) {
     LauncherRun run;
     ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=\\\\nosuchsrv\\share\\dir\\ /w", Environment()));
-    const std::vector<MessageBoxInfo> boxes = AnswerBoxes(run, 30000);
+    const std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
     ASSERT_TRUE(run.WaitForExit(1000));
     EXPECT_EQ(100u, run.ExitCode());
     ASSERT_EQ(1u, boxes.size());

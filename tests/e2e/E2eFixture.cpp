@@ -84,6 +84,22 @@ DialogState WholeRun::WaitForVisibleDialog(LauncherRun& run, DWORD timeoutMs) {
     return state;
 }
 
+std::vector<MessageBoxInfo> RunAnsweringBoxes(LauncherRun& run, DWORD timeoutMs) {
+    std::vector<MessageBoxInfo> seen;
+    run.WaitUntil([&] {
+        for (const MessageBoxInfo& box : run.MessageBoxes()) {
+            bool known = false;
+            for (const auto& s : seen) known = known || s.hwnd == box.hwnd;
+            if (known) continue;
+            seen.push_back(box);
+            Sleep(100);
+            LauncherRun::CloseMessageBox(box);
+        }
+        return false;
+    }, timeoutMs);
+    return seen;
+}
+
 size_t CountPixelsNear(const std::vector<DWORD>& pixels, DWORD rgb, int tolerance) {
     auto closeTo = [&](DWORD a, int shift) {
         int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((rgb >> shift) & 0xFF);

@@ -66,6 +66,10 @@ private:
     std::wstring m_box;
 };
 
+// Lets the started launcher run on, answering every message box, until the
+// time is up; the boxes in the order they came.
+std::vector<MessageBoxInfo> RunAnsweringBoxes(LauncherRun& run, DWORD timeoutMs);
+
 // Pixels of a captured window close to an RGB colour (each channel +-tolerance).
 size_t CountPixelsNear(const std::vector<DWORD>& pixels, DWORD rgb, int tolerance);
 
