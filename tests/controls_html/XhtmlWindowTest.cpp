@@ -34,6 +34,17 @@ struct CWindowProbe : COzuXHTMLStatic
         ::ClientToScreen(m_hWnd, &pt);
         return pt;
     }
+    // Shows one link, sets the arrow and rests the mouse on the link; gives the arrow.
+    HCURSOR RestMouseOnOneLink()
+    {
+        SetWindowText(L"<a href=\"one\">one</a>");
+        PumpMessages();
+        EXPECT_EQ(m_arrLinkRects.size(), 1u);
+        HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
+        ::SetCursor(hArrow);
+        ::SetCursorPos(LinkCentre(0).x, LinkCentre(0).y);
+        return hArrow;
+    }
     using COzuXHTMLStatic::m_arrLinkRects;
     using COzuXHTMLStatic::m_bHoverTimerRunning;
     using COzuXHTMLStatic::m_font;
@@ -110,12 +121,8 @@ TEST(XhtmlWindowTest, LeavingALinkHoveredForSeveralTicksGivesTheArrowBack)
     CParentWindow parent;
     CWindowProbe control;
     ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
-    control.SetWindowText(L"<a href=\"one\">one</a>");
-    PumpMessages();
-    ASSERT_EQ(control.m_arrLinkRects.size(), 1u);
-    HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
-    ::SetCursor(hArrow);
-    ::SetCursorPos(control.LinkCentre(0).x, control.LinkCentre(0).y);
+    HCURSOR hArrow = control.RestMouseOnOneLink();
+    ASSERT_FALSE(::testing::Test::HasFailure());
     // From the second tick on the cursor being replaced is the hand itself.
     for (int tick = 0; tick < 3; ++tick)
         ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
@@ -216,12 +223,8 @@ TEST(XhtmlWindowTest, TextWithoutLinksUnderTheMouseGivesTheCursorBack)
     CParentWindow parent;
     CWindowProbe control;
     ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
-    control.SetWindowText(L"<a href=\"one\">one</a>");
-    PumpMessages();
-    ASSERT_EQ(control.m_arrLinkRects.size(), 1u);
-    HCURSOR hArrow = ::LoadCursorW(nullptr, IDC_ARROW);
-    ::SetCursor(hArrow);
-    ::SetCursorPos(control.LinkCentre(0).x, control.LinkCentre(0).y);
+    HCURSOR hArrow = control.RestMouseOnOneLink();
+    ASSERT_FALSE(::testing::Test::HasFailure());
     ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
     ASSERT_NE(::GetCursor(), hArrow);
 
