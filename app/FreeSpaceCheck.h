@@ -7,12 +7,6 @@
 #include <cstdint>
 #include <string>
 
-// What the check reads the free space of, for the temporary root `root`: its
-// drive ("C:", also from "\\?\C:\..."), or the share of a root on a share
-// ("\\server\share", also from "\\?\UNC\server\share\..."). Empty when the
-// root names neither (a relative path, a device path).
-std::wstring FreeSpaceRootOf(const std::wstring& root);
-
 // True when the drive ("C:") or share ("\\server\share") has more than
 // bytesNeeded free bytes (equal is not enough). An empty drive, or free space
 // that cannot be read, is false.

@@ -10,6 +10,7 @@
 #include "ExtractionTypes.h"
 #include "FreeSpaceCheck.h"
 #include "Language.h"
+#include "LongPath.h"
 #include "QuorSFXDlg.h"
 #include "StampBlock.h"
 #include "SystemLibrary.h"
@@ -113,7 +114,7 @@ BOOL CQuorSFXApp::PrepareTempRoot() {
 BOOL CQuorSFXApp::CheckDiskSpace(BOOL bShowMessage) {
     // The drive, or the share of a root on a share; the message names it (an
     // empty name for a root that has neither).
-    const std::wstring drive = FreeSpaceRootOf(m_strTempRoot.GetStdString());
+    const std::wstring drive = VolumeOf(m_strTempRoot.GetStdString());
     const uint64_t needed = GetStampRequiredFreeBytes();
     if (HasEnoughFreeSpace(drive, needed)) return TRUE;
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "LongPath.h"
@@ -10,23 +11,15 @@ namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
-// Length of the root part of an absolute path: "X:\" (3) or "\\server\share\"
-// (up to and including the separator after the share); 0 when the path is
-// not absolute in one of these two forms.
+// Length of the root part of an absolute path in its ordinary form: "X:\" (3)
+// or "\\server\share\" (up to and including the separator after the share);
+// 0 when the path is not absolute in one of these two forms.
 size_t RootLength(const std::wstring& path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) return 3;
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        size_t server = 2;
-        size_t serverEnd = path.find_first_of(L"\\/", server);
-        if (serverEnd == std::wstring::npos || serverEnd == server) return 0;
-        size_t shareEnd = path.find_first_of(L"\\/", serverEnd + 1);
-        if (shareEnd == serverEnd + 1) return 0;
-        if (shareEnd == std::wstring::npos) return path.size();
-        return shareEnd + 1;
-    }
-    return 0;
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return 0;  // a long form: its root is longer than its volume
+    const std::wstring volume = VolumeOf(path);
+    if (volume.empty()) return 0;
+    if (volume.size() == 2) return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 0;  // "X:" of "X:\"
+    return std::min(volume.size() + 1, path.size());
 }
 
 // Owns a find handle.

@@ -80,13 +80,11 @@ quor_wine32_mode_text() {
 }
 
 quor_wine32_missing() {
+  case "$(quor_wine32_mode)" in native | emulated) return 1 ;; esac
   if [ ! -x "$QUOR_WINE32" ]; then
     echo "there is no 32-bit Wine ($QUOR_WINE32; scripts/setup.sh installs wine32:i386)"
   elif quor_qemu_i386_entry >/dev/null; then
-    QEMU_RESERVED_VA=$QUOR_QEMU_RESERVED_VA "$QUOR_WINE32" --version >/dev/null 2>&1 && return 1
     echo "the 32-bit Wine does not start under the qemu-user registered for i386 programs ($(quor_qemu_i386_entry))"
-  elif "$QUOR_WINE32" --version >/dev/null 2>&1; then
-    return 1
   else
     echo "this machine does not execute 32-bit code (the kernel's 32-bit emulation is off) and no qemu-user is registered for i386 programs (scripts/setup.sh registers it where binfmt_misc can be mounted and written)"
   fi

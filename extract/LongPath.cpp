@@ -11,6 +11,20 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.c
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// "\\server\share" from a path whose server name begins at `at` (behind "\\"
+// or "\\?\UNC\"); empty when the server or the share is missing.
+std::wstring ShareOf(const std::wstring& path, size_t at) {
+    size_t serverEnd = at;
+    while (serverEnd < path.size() && !IsSeparator(path[serverEnd])) ++serverEnd;
+    if (serverEnd == at || serverEnd + 1 >= path.size()) return std::wstring();
+    size_t shareEnd = serverEnd + 1;
+    while (shareEnd < path.size() && !IsSeparator(path[shareEnd])) ++shareEnd;
+    if (shareEnd == serverEnd + 1) return std::wstring();
+    return L"\\\\" + path.substr(at, shareEnd - at);
+}
+
 // Where the folders below the volume begin: after "\\?\C:\" or after the
 // share's '\' of "\\?\UNC\server\share\". npos when there is no such part.
 size_t FirstFolderPosition(const std::wstring& path) {
@@ -28,6 +42,22 @@ size_t FirstFolderPosition(const std::wstring& path) {
 }
 
 }  // namespace
+
+std::wstring VolumeOf(const std::wstring& path) {
+    const size_t prefix = wcslen(kLongPrefix);
+    if (StartsWith(path, kLongUncPrefix)) return ShareOf(path, wcslen(kLongUncPrefix));
+    if (StartsWith(path, kLongPrefix))
+        return path.size() > prefix + 1 && IsDriveLetter(path[prefix]) && path[prefix + 1] == L':'
+                   ? path.substr(prefix, 2)
+                   : std::wstring();
+    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') return path.substr(0, 2);
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        // Other device forms ("\\.\", "//?/") name no share.
+        const bool device = path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && IsSeparator(path[3]);
+        return device ? std::wstring() : ShareOf(path, 2);
+    }
+    return std::wstring();
+}
 
 std::wstring ToLongPath(const std::wstring& path) {
     if (path.empty() || StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;

@@ -72,7 +72,7 @@ fi
 # kernel's own loader. The entry lasts until the machine restarts.
 . "$(dirname "$0")/../cmake/wine-arch.sh"
 if [ "$(quor_wine32_mode)" = unavailable ] && [ -x "$QUOR_WINE32" ]; then
-  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
+  if ! installed qemu-user-static; then
     apt_update
     # Without recommends: binfmt-support would register entries of its own.
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FreeSpaceCheck.h"
+#include "LongPath.h"
 
 namespace {
 
@@ -43,20 +44,20 @@ BOOL WINAPI ShareWithRoom(LPCWSTR root, LPDWORD sectorsPerCluster, LPDWORD bytes
 // A root on a share is measured on its share, in both of the forms the
 // extraction writes to; a root with neither drive nor share is never enough.
 TEST(FreeSpaceCheck, RootOnAShareIsMeasuredOnItsShare) {
-    EXPECT_EQ(L"C:", FreeSpaceRootOf(L"C:\\Temp\\QuorInstallFiles\\"));
-    EXPECT_EQ(L"D:", FreeSpaceRootOf(L"\\\\?\\D:\\Out\\"));
+    EXPECT_EQ(L"C:", VolumeOf(L"C:\\Temp\\QuorInstallFiles\\"));
+    EXPECT_EQ(L"D:", VolumeOf(L"\\\\?\\D:\\Out\\"));
     SetDiskFreeSpaceFunction(ShareWithRoom);
     for (const wchar_t* root : {L"\\\\srv\\share\\dir\\", L"\\\\?\\UNC\\srv\\share\\dir\\", L"\\\\srv\\share\\"}) {
-        const std::wstring measured = FreeSpaceRootOf(root);
+        const std::wstring measured = VolumeOf(root);
         EXPECT_EQ(L"\\\\srv\\share", measured);
         g_askedRoot.clear();
         EXPECT_TRUE(HasEnoughFreeSpace(measured, 4096 * 1000 - 1));
         EXPECT_EQ(L"\\\\srv\\share\\", g_askedRoot);
     }
     for (const wchar_t* root : {L"quorrel\\", L"\\x\\", L"\\\\srv\\", L"\\\\srv\\\\dir\\", L"\\\\.\\C:\\x\\"}) {
-        EXPECT_EQ(L"", FreeSpaceRootOf(root));
+        EXPECT_EQ(L"", VolumeOf(root));
         g_askedRoot.clear();
-        EXPECT_FALSE(HasEnoughFreeSpace(FreeSpaceRootOf(root), 0));
+        EXPECT_FALSE(HasEnoughFreeSpace(VolumeOf(root), 0));
         EXPECT_EQ(L"", g_askedRoot);
     }
     SetDiskFreeSpaceFunction(nullptr);
