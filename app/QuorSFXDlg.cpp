@@ -18,8 +18,6 @@
 namespace {
 
 constexpr int kProgressRange = 500;
-// A splash picture larger than this is not read (the built-in bitmap shows).
-constexpr uint32_t kMaxSplashBytes = 64u * 1024 * 1024;
 
 // Owns a file handle.
 class FileHandle {
@@ -45,7 +43,7 @@ bool ReadSplashBytes(std::unique_ptr<uint8_t[]>& bytes, uint32_t& size) {
     const uint32_t payloadOffset = GetStampPayloadOffset();
     if (splashOffset == 0 || splashOffset >= payloadOffset) return false;
     size = payloadOffset - splashOffset;
-    if (size > kMaxSplashBytes) return false;
+    if (size > stamp::kMaxSplashImageBytes) return false;  // the built-in bitmap shows
 
     wchar_t path[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);

@@ -115,12 +115,16 @@ std::wstring SafeRemovalTarget(const std::wstring& root) {
         return std::wstring();
     if (RootLength(root) == 0) return std::wstring();
 
-    // Resolve "." and ".." and trailing dots the way the file system will, and
-    // judge the result: a path that resolves to a drive or share root goes.
-    DWORD needed = GetFullPathNameW(root.c_str(), 0, nullptr, nullptr);
+    // Resolve "." and ".." the way the file system will, and judge the
+    // result: a path that resolves to a drive or share root goes. The root is
+    // read as a folder, with its separator, as the extraction reads it when it
+    // writes below it: a last name ending in a blank or a dot keeps it then,
+    // and the removal must take the folder the files went to.
+    const std::wstring folder = IsSeparator(root.back()) ? root : root + L"\\";
+    DWORD needed = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return std::wstring();
     std::vector<wchar_t> buffer(needed + 1, L'\0');
-    DWORD got = GetFullPathNameW(root.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    DWORD got = GetFullPathNameW(folder.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     if (got == 0 || got >= buffer.size()) return std::wstring();
     std::wstring full(buffer.data(), got);
     while (!full.empty() && IsSeparator(full.back())) full.pop_back();
@@ -134,8 +138,10 @@ std::wstring SafeRemovalTarget(const std::wstring& root) {
 RemovalResult RemoveTempRootTree(const std::wstring& root) {
     const std::wstring safe = SafeRemovalTarget(root);
     if (safe.empty()) return RemovalResult::Refused;
-    // The extracted tree may reach past MAX_PATH: remove it through the long form.
-    const std::wstring target = ToLongPath(safe);
+    // The extracted tree may reach past MAX_PATH: remove it through the long
+    // form, taken of the folder form as above (a name's trailing blank stays).
+    std::wstring target = ToLongPath(safe + L"\\");
+    while (!target.empty() && IsSeparator(target.back())) target.pop_back();
     const ULONGLONG deadline = GetTickCount64() + kRetryForMs;
     for (;;) {
         const DWORD attr = GetFileAttributesW(target.c_str());

@@ -121,10 +121,12 @@ uint32_t CArchiveParser::ReadFileName(const uint8_t* data, uint32_t available) {
     if (!entry.SetName(name, m_nCarryLength + i) || !IsSafeMemberName(entry.WideName()))
         return Fail(SZ_ERROR_DATA);
     // Two names that meet on disk (equal but for case or separator, or made
-    // equal by the code-page conversion) would write one file over the other.
+    // equal by the code-page conversion) would write one file over the other;
+    // a file named as another name's folder would stop that name's file from
+    // being made, halfway through the extraction.
     std::wstring key = entry.WideName();
     CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-    if (!m_nameKeys.insert(std::move(key)).second) return Fail(SZ_ERROR_DATA);
+    if (!m_names.Add(key)) return Fail(SZ_ERROR_DATA);
     m_nCarryLength = 0;
     ++m_nNamesRead;
     return i + 1;

@@ -15,13 +15,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "ArchiveBlockGroup.h"
 #include "ArchiveFileEntry.h"
 #include "ExtractionTypes.h"
+#include "MemberNameTree.h"
 
 enum ParserState : int32_t {
     PARSE_HEADER = 1,
@@ -88,7 +88,7 @@ private:
     uint32_t m_nFileCount = 0;
     uint32_t m_nNamesRead = 0;
     std::unique_ptr<CArchiveFileEntry[]> m_pFiles;
-    std::set<std::wstring> m_nameKeys;  // the names read so far, upper case
+    CMemberNameTree m_names;  // the names read so far, upper case
     uint32_t m_nGroupCount = 0;
     uint32_t m_nRecordsRead = 0;
     // Grows as records arrive, so a damaged count cannot claim memory the

@@ -52,7 +52,12 @@ const char* MemberNameFault(const std::wstring& name) {
         if (IsControl(c)) return "control character in the name";
         if (IsForbiddenCharacter(c)) return "character not allowed in a Windows file name (: * ? \" < > |)";
     }
-    if (EqualsAsciiNoCase(name, L"temp.htar")) return "\"temp.htar\" at the top level is the extraction's spool file";
+    // The spool file is made first, at the top level: neither a file nor a
+    // folder of that name can be made beside it.
+    size_t firstEnd = 0;
+    while (firstEnd < name.size() && !IsSeparator(name[firstEnd])) ++firstEnd;
+    if (EqualsAsciiNoCase(name.substr(0, firstEnd), L"temp.htar"))
+        return "\"temp.htar\" at the top level is the extraction's spool file";
     size_t start = 0;
     for (;;) {
         size_t end = start;

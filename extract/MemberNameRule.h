@@ -15,8 +15,8 @@ constexpr size_t kMaxMemberNameBytes = 4096;
 // or ':'; an empty component; a component ending in '.' or ' ' (covers "."
 // and "..", and names Windows would shorten into aliases of others); control
 // characters (C0, DEL, C1) and the characters Windows forbids in names; a
-// reserved device name in any component; the spool file's own name at the
-// top level. '\' and '/' both separate folders.
+// reserved device name in any component; the spool file's own name as the
+// top-level file or folder. '\' and '/' both separate folders.
 const char* MemberNameFault(const std::wstring& name);
 
 inline bool IsSafeMemberName(const std::wstring& name) { return MemberNameFault(name) == nullptr; }

@@ -34,6 +34,9 @@ constexpr size_t kSetupNameOffset = 58, kSetupNameSize = 22;
 constexpr size_t kRequiredFreeOffset = 90, kRequiredFreeSize = 22;
 constexpr size_t kSplashOffsetOffset = 122, kSplashOffsetSize = 134;
 constexpr size_t kSetupNameMaxLength = 21;
+// The largest splash picture the launcher reads (64 MiB); the packing tool
+// refuses a larger one, since the launcher would show its built-in picture.
+constexpr uint32_t kMaxSplashImageBytes = 64u * 1024 * 1024;
 }  // namespace stamp
 
 // The block itself (257 bytes with the closing NUL).

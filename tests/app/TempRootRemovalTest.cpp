@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "LongPath.h"
 #include "TempRootRemoval.h"
 #include "TestSandbox.h"
 
@@ -79,6 +80,17 @@ TEST(RemoveTempRootTree, RemovesATreeReachingPastMaxPath) {
     EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(root));
     EXPECT_FALSE(FolderExists(root));
     EXPECT_TRUE(FileExists(box.Path() + L"neighbour.txt"));
+}
+
+// "/UFPATH=...\out ": the extraction writes below the folder as given, its
+// trailing blank kept ("\\?\...\out \QUOR1\"); the removal takes that folder.
+TEST(RemoveTempRootTree, RootEndingInABlankIsTheFolderTheFilesWentTo) {
+    ScopedSandbox box(L"rm-blank");
+    const std::wstring written = ToLongPath(box.Path() + L"out \\QUOR1\\");
+    CreateFolderChain(written);
+    ASSERT_TRUE(WriteFileBytes(written + L"setup.exe", {1}));
+    EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(box.Path() + L"out \\"));
+    EXPECT_FALSE(FolderExists(L"\\\\?\\" + box.Path() + L"out "));
 }
 
 TEST(RemoveTempRootTree, PercentAndFilesAsRootAreTakenLiterally) {

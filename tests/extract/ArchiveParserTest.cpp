@@ -269,6 +269,17 @@ TEST_F(ParserTest, NamesThatMeetOnDiskRefuseTheArchive) {
     EXPECT_TRUE(FilesBelowRoot().empty());
 }
 
+TEST_F(ParserTest, FileNamedAsAnotherNamesFolderRefusesTheArchive) {
+    // Either order: the second could not be made once the first is written.
+    for (const auto& names : {std::make_pair("a", "A\\b.txt"), std::make_pair("docs\\x.txt", "DOCS")}) {
+        Archive archive = PlainArchive({{names.first, Bytes("one")}, {names.second, Bytes("two")}});
+        CArchiveParser parser(nullptr);
+        EXPECT_EQ(Feed(parser, archive.Build()), SZ_ERROR_DATA) << names.second;
+        EXPECT_EQ(parser.Finish(), SZ_ERROR_DATA);
+        EXPECT_TRUE(FilesBelowRoot().empty());
+    }
+}
+
 // Run with LC_ALL=ja_JP.UTF-8 (ANSI code page 932): names packed under code
 // page 1252 are written under what the conversion gives, and a 0x5C trail
 // byte is part of its character, not a folder separator.
@@ -288,6 +299,16 @@ TEST_F(AnsiCodePageNames, ForeignNamesConvertAndTrailBytesAreNoSeparators) {
     EXPECT_EQ(ReadOutput(L"\x8868.txt"), Bytes("table"));  // 0x95 0x5C
     EXPECT_EQ(ReadOutput(L"plain.txt"), Bytes("plain"));
     EXPECT_EQ(FilesBelowRoot().size(), 3u);  // no folder made of a trail byte, no spool
+}
+
+TEST_F(AnsiCodePageNames, FileAndFolderMadeToMeetByTheConversion) {
+    ASSERT_EQ(GetACP(), 932u) << "runs in test_extract_names_ja_JP (LC_ALL=ja_JP.UTF-8)";
+    // Distinct in code page 1252; fullwidth C and c in code page 932.
+    Archive archive = PlainArchive({{"\x82\x62", Bytes("file")}, {"\x82\x83\\x.txt", Bytes("below")}});
+    CArchiveParser parser(nullptr);
+    EXPECT_EQ(Feed(parser, archive.Build()), SZ_ERROR_DATA);
+    EXPECT_EQ(parser.Finish(), SZ_ERROR_DATA);
+    EXPECT_TRUE(FilesBelowRoot().empty());
 }
 
 // The extraction folder and the error-text buffer.

@@ -1,6 +1,8 @@
 // The splash file must be a BMP whose headers agree with its length.
 #include "SplashImage.h"
 
+#include "StampBlock.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -80,6 +82,23 @@ TEST(CheckBmpFile, RefusesWhatIsNotAConsistentBmp) {
         EXPECT_FALSE(CheckBmpFile(c.bytes, error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
+}
+
+// The launcher shows no picture past its limit: the tool refuses it, naming both sizes.
+TEST(CheckBmpFile, RefusesAPictureOverTheLaunchersLimit) {
+    auto sized = [](uint32_t size) {
+        std::vector<uint8_t> b = Bmp24();
+        b.resize(size);
+        Put32(b, 2, size);
+        Put32(b, 18, 4);                   // rows of 12 bytes
+        Put32(b, 22, (size - 54) / 12);
+        return b;
+    };
+    std::string error;
+    EXPECT_TRUE(CheckBmpFile(sized(stamp::kMaxSplashImageBytes), error)) << error;
+    EXPECT_FALSE(CheckBmpFile(sized(stamp::kMaxSplashImageBytes + 1), error));
+    EXPECT_NE(error.find("67108865 bytes"), std::string::npos) << error;
+    EXPECT_NE(error.find("at most 67108864"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "SplashImage.h"
 
+#include "StampBlock.h"
+
 namespace sfxpack {
 namespace {
 
@@ -17,6 +19,11 @@ constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 }  // namespace
 
 bool CheckBmpFile(const std::vector<uint8_t>& b, std::string& error) {
+    if (b.size() > stamp::kMaxSplashImageBytes) {
+        error = "the picture has " + std::to_string(b.size()) + " bytes; the launcher shows at most " +
+                std::to_string(stamp::kMaxSplashImageBytes) + " bytes (64 MiB)";
+        return false;
+    }
     if (b.size() < kFileHeader + 12 || b[0] != 'B' || b[1] != 'M') {
         error = "not a BMP file (no \"BM\" signature)";
         return false;
