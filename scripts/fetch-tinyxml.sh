@@ -6,7 +6,9 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-deps="$repo/.deps"
+# Other places for the sources and for apt's configuration (tests).
+deps=${QUOR_DEPS_DIR:-$repo/.deps}
+apt_etc=${QUOR_APT_ETC:-/etc/apt}
 marker="$deps/tinyxml/tinyxml.cpp"
 
 if [ -f "$marker" ]; then
@@ -17,27 +19,28 @@ fi
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 export DEBIAN_FRONTEND=noninteractive
+. "$(dirname "$0")/apt-lists.sh"
 
 command -v dpkg-source >/dev/null || {
   echo "fetch-tinyxml: installing dpkg-dev"
-  $SUDO apt-get update -qq
+  quor_apt_update fetch-tinyxml
   $SUDO apt-get install -y -qq dpkg-dev >/dev/null
 }
 
 # Does any enabled source list carry a deb-src entry?
 has_deb_src() {
   local f
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  for f in "$apt_etc/sources.list" "$apt_etc"/sources.list.d/*.list; do
     [ -f "$f" ] && grep -Eq '^[[:space:]]*deb-src[[:space:]]' "$f" && return 0
   done
-  for f in /etc/apt/sources.list.d/*.sources; do
+  for f in "$apt_etc"/sources.list.d/*.sources; do
     [ -f "$f" ] && grep -Eiq '^[[:space:]]*Types:.*deb-src' "$f" && return 0
   done
   return 1
 }
 
 if ! has_deb_src; then
-  list=/etc/apt/sources.list.d/quor-deb-src.sources
+  list=$apt_etc/sources.list.d/quor-deb-src.sources
   echo "fetch-tinyxml: adding source entry $list"
   # Take the suite from the running system (bookworm on the build machines).
   codename=bookworm
@@ -59,7 +62,7 @@ if ! has_deb_src; then
     echo "Components: main"
     [ -f "$keyring" ] && echo "Signed-By: $keyring"
   } | $SUDO tee "$list" >/dev/null
-  $SUDO apt-get update -qq
+  quor_apt_update fetch-tinyxml --again
 fi
 
 mkdir -p "$deps"
@@ -70,10 +73,12 @@ if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
   chown _apt "$work"
 fi
 # apt-get source runs dpkg-source -x, which applies Debian's patch series.
-(cd "$work" && apt-get source -qq tinyxml >/dev/null)
+# The lists may be incomplete (a failed index): only sources that do not come
+# end the set-up, with apt-get's message above this one.
+(cd "$work" && apt-get source -qq tinyxml >/dev/null) || true
 src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tinyxml-*' | head -n1)
 if [ -z "$src" ] || [ ! -f "$src/tinyxml.cpp" ]; then
-  echo "fetch-tinyxml: apt-get source tinyxml gave no sources" >&2
+  echo "fetch-tinyxml: apt-get source tinyxml gave no sources: the Windows programs cannot be built without TinyXML (check the deb-src entries in $apt_etc and the package mirror)" >&2
   exit 1
 fi
 rm -rf "$deps/tinyxml"

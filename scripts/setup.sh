@@ -32,28 +32,16 @@ for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
 
-# A mirror caught in mid-sync fails an index now and then: try again, then
-# install from what was read (apt-get says what it cannot install).
-apt_update() {
-  local try
-  [ -n "${updated:-}" ] && return 0
-  updated=1
-  for try in 1 2 3; do
-    $SUDO apt-get update -qq && return 0
-    echo "setup: apt-get update failed (try $try of 3)" >&2
-    [ $try -lt 3 ] && sleep $((try * 5))
-  done
-  return 0
-}
+. "$(dirname "$0")/apt-lists.sh"
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  apt_update
+  quor_apt_update setup
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 if ! installed "$wine32"; then
   echo "setup: installing $wine32"
-  apt_update
+  quor_apt_update setup
   # Its i386 libraries must be of the very versions of their amd64 twins: a
   # mirror that lacks those fails it. The rest works without it; the 32-bit
   # program's tests are then reported as skipped, with the reason.
@@ -73,7 +61,7 @@ fi
 . "$(dirname "$0")/../cmake/wine-arch.sh"
 if [ "$(quor_wine32_mode)" = unavailable ] && [ -x "$QUOR_WINE32" ]; then
   if ! installed qemu-user-static; then
-    apt_update
+    quor_apt_update setup
     # Without recommends: binfmt-support would register entries of its own.
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
   fi
