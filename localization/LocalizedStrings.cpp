@@ -29,6 +29,12 @@ bool ReadComboItems(CComboBox* pCombo, std::vector<std::wstring>& items)
     return true;
 }
 
+// A combo box with an edit part (simple or drop-down, not a drop-down list).
+bool HasEditPart(HWND hWnd)
+{
+    return (static_cast<DWORD>(::GetWindowLongPtrW(hWnd, GWL_STYLE)) & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST;
+}
+
 void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
 {
     std::vector<std::wstring> items;
@@ -39,6 +45,16 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
     // are in the same order (read just now, or stored in list order by the
     // previous pass), so the index names the same item in both.
     const int selection = pCombo->GetCurSel();
+    // An edit part that does not show the selected item (none is selected, or
+    // it holds a text of its own) holds what the user typed: emptying the list
+    // clears it, and setting the selection at the end overwrites it.
+    CString typed;
+    bool keepTyped = false;
+    if (HasEditPart(pCombo->m_hWnd)) {
+        pCombo->GetWindowText(typed);
+        keepTyped = selection < 0 || static_cast<size_t>(selection) >= items.size() ||
+                    items[static_cast<size_t>(selection)] != typed.GetString();
+    }
     pCombo->ResetContent();
     HWND hWnd = pCombo->m_hWnd;
     if (pCache != nullptr) {
@@ -80,6 +96,8 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
     if (pCache != nullptr && allAdded)
         pCache->SetComboItems(hWnd, listOrder);
     pCombo->SetCurSel(newSelection);
+    if (keepTyped)
+        pCombo->SetWindowText(typed);
 }
 
 void TranslatePropertySheet(CPropertySheet* pSheet, CWindowTextCache* pCache)

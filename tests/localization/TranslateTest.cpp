@@ -227,6 +227,19 @@ TEST_F(TranslateWindowTest, CacheRestoresEnglishOnTheNextPass)
     EXPECT_FALSE(cache.HasText(Item(IDC_COMBO_NO_OBJECT)));   // its empty text is not kept
 }
 
+// Typed text that is no item stays while the items are rebuilt.
+TEST_F(TranslateWindowTest, TypedTextOfAnEditableComboBoxIsKept)
+{
+    CComboBox editable;
+    ASSERT_TRUE(editable.Create(WS_CHILD | CBS_DROPDOWN, CRect(10, 100, 110, 180), &dlg, 250));
+    editable.AddString(L"Welcome");
+    editable.SetWindowText(L"server.example:8080");
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, nullptr);
+    EXPECT_EQ(L"Willkommen", ::Item(editable, 0));
+    EXPECT_EQ(L"server.example:8080", TextOf(editable.m_hWnd));
+}
+
 TEST_F(TranslateWindowTest, OnlyTheDictionaryKindTranslates)
 {
     ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
