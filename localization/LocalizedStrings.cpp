@@ -29,6 +29,30 @@ bool ReadComboItems(CComboBox* pCombo, std::vector<std::wstring>& items)
     return true;
 }
 
+std::wstring WindowText(CWnd* pWnd)
+{
+    CString text;
+    pWnd->GetWindowText(text);
+    return text.GetString();
+}
+
+// A combo box with an edit part (simple or drop-down, not a drop-down list).
+bool HasEditPart(HWND hWnd)
+{
+    return (static_cast<DWORD>(::GetWindowLongPtrW(hWnd, GWL_STYLE)) & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST;
+}
+
+// A control whose text the user can change: an edit control, or a combo box
+// with an edit part (the box's window text is that of its edit part).
+bool IsInputControl(HWND hWnd)
+{
+    wchar_t className[16] = {};
+    ::GetClassNameW(hWnd, className, 16);
+    if (_wcsicmp(className, L"Edit") == 0)
+        return true;
+    return _wcsicmp(className, L"ComboBox") == 0 && HasEditPart(hWnd);
+}
+
 void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
 {
     std::vector<std::wstring> items;
@@ -39,6 +63,16 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
     // are in the same order (read just now, or stored in list order by the
     // previous pass), so the index names the same item in both.
     const int selection = pCombo->GetCurSel();
+    // An edit part that does not show the selected item (none is selected, or
+    // it holds a text of its own) holds what the user typed: emptying the list
+    // clears it, and setting the selection at the end overwrites it.
+    CString typed;
+    bool keepTyped = false;
+    if (HasEditPart(pCombo->m_hWnd)) {
+        pCombo->GetWindowText(typed);
+        keepTyped = selection < 0 || static_cast<size_t>(selection) >= items.size() ||
+                    items[static_cast<size_t>(selection)] != typed.GetString();
+    }
     pCombo->ResetContent();
     HWND hWnd = pCombo->m_hWnd;
     if (pCache != nullptr) {
@@ -80,6 +114,8 @@ void TranslateComboBox(CComboBox* pCombo, CWindowTextCache* pCache)
     if (pCache != nullptr && allAdded)
         pCache->SetComboItems(hWnd, listOrder);
     pCombo->SetCurSel(newSelection);
+    if (keepTyped)
+        pCombo->SetWindowText(typed);
 }
 
 void TranslatePropertySheet(CPropertySheet* pSheet, CWindowTextCache* pCache)
@@ -171,12 +207,16 @@ void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache)
     if (language == g_DefaultLanguage && pCache == nullptr)
         return;
 
+    // With a cache, an input control that holds another text than the last
+    // pass left in it holds the user's: it keeps it, and the text left stays
+    // as it was, so that later passes keep it too.
+    const bool input = pCache != nullptr && IsInputControl(pWnd->m_hWnd);
+    const bool userText = input && pCache->ChangedSinceLeft(pWnd->m_hWnd, WindowText(pWnd));
+
     // The window's own text; a property page's caption is its tab's label,
     // which the sheet owns, so it is left alone.
-    if (!pWnd->IsKindOf(RUNTIME_CLASS(CPropertyPage))) {
-        CString current;
-        pWnd->GetWindowText(current);
-        std::wstring text = current.GetString();
+    if (!pWnd->IsKindOf(RUNTIME_CLASS(CPropertyPage)) && !userText) {
+        std::wstring text = WindowText(pWnd);
         const std::wstring shown = text;
         if (pCache != nullptr) {
             if (!pCache->HasText(pWnd->m_hWnd))
@@ -215,4 +255,8 @@ void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache)
     // Items of a combo box with a window object of its class.
     if (pWnd->IsKindOf(RUNTIME_CLASS(CComboBox)))
         TranslateComboBox(static_cast<CComboBox*>(pWnd), pCache);
+
+    // Read back after the items, which put the selected one into an edit part.
+    if (input && !userText)
+        pCache->SetLeftText(pWnd->m_hWnd, WindowText(pWnd));
 }

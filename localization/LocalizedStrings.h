@@ -17,8 +17,11 @@ BOOL LoadLocalizedString(CString& text, UINT nID);
 // menu. A property page keeps its caption; a property sheet has each page
 // activated once, so that pages never shown are translated too, and then
 // shows the page it showed before. With a cache, every pass starts from the
-// stored untranslated texts. An English interface without a cache is left
-// untouched.
+// stored untranslated texts, except in an input control (an edit control, or
+// a combo box with an edit part) that holds another text than the last pass
+// left in it: that is the user's, and it stays. A combo box whose edit part
+// does not show the selected item keeps that typed text. An English
+// interface without a cache is left untouched.
 void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache);
 
 // Replaces the text of every item of the menu and its submenus by its

@@ -24,8 +24,12 @@ inline void ArchiveWrite(IArchive& archive, ISerializableObject& object) { objec
 // the catalogue (an unknown code would otherwise sit under the invalid
 // language, where an unknown system language could pick it up) and only when
 // it is not empty (an empty text must never blank a user-interface text).
+// An English key is kept only when it is not empty: an empty one would be the
+// translation of every empty or '&'-only window text.
 template <class K, class V>
 inline bool KeepArchivedEntry(const K&, const V&) { return true; }
+template <class V>
+inline bool KeepArchivedEntry(const std::string& key, const V&) { return !key.empty(); }
 inline bool KeepArchivedEntry(const CLanguage& language, const std::string& text)
 {
     return language.IsValid() && !text.empty();

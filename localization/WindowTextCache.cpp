@@ -39,3 +39,15 @@ void CWindowTextCache::SetComboItems(HWND hWnd, const std::vector<std::wstring>&
     if (hWnd != nullptr)
         m_comboItems[hWnd] = items;
 }
+
+void CWindowTextCache::SetLeftText(HWND hWnd, std::wstring text)
+{
+    if (hWnd != nullptr)
+        m_leftTexts[hWnd] = std::move(text);
+}
+
+bool CWindowTextCache::ChangedSinceLeft(HWND hWnd, const std::wstring& current) const
+{
+    auto it = m_leftTexts.find(hWnd);
+    return it != m_leftTexts.end() && it->second != current;
+}

@@ -1,6 +1,8 @@
 // CWindowTextCache: the untranslated texts of windows and combo-box items,
 // so that the same windows can be translated again (into another language,
-// or back to English) from their original texts. Entries are never removed.
+// or back to English) from their original texts; and, for input controls,
+// the text that the last pass left in them, so that the next pass can tell
+// it from what the user typed since. Entries are never removed.
 #pragma once
 
 #include <windows.h>
@@ -22,7 +24,12 @@ public:
     bool GetComboItems(HWND hWnd, std::vector<std::wstring>& items) const;
     void SetComboItems(HWND hWnd, const std::vector<std::wstring>& items);
 
+    void SetLeftText(HWND hWnd, std::wstring text);   // null handle: ignored
+    // Whether a pass left a text in the window and it now holds another.
+    bool ChangedSinceLeft(HWND hWnd, const std::wstring& current) const;
+
 private:
     std::map<HWND, std::wstring> m_texts;
     std::map<HWND, std::vector<std::wstring>> m_comboItems;
+    std::map<HWND, std::wstring> m_leftTexts;
 };

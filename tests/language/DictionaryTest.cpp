@@ -108,6 +108,14 @@ TEST(DictionaryFormat, UnknownCodesAndEmptyTextsAreDropped)
     EXPECT_EQ(0u, table.GetCount());
 }
 
+// Only a damaged resource has one; kept, it would translate every '&'-only text.
+TEST(DictionaryFormat, AnEmptyKeyIsDropped)
+{
+    CMergedLocalizationDictionary dictionary;
+    ASSERT_TRUE(Parse(OneKey("", {{"DEU", "Leer"}}), dictionary));
+    EXPECT_EQ(0u, dictionary.Map().count(""));
+}
+
 TEST(DictionaryFormat, TextsStopAtAnEmbeddedNul)
 {
     CMergedLocalizationDictionary dictionary;

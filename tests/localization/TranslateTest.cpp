@@ -227,6 +227,37 @@ TEST_F(TranslateWindowTest, CacheRestoresEnglishOnTheNextPass)
     EXPECT_FALSE(cache.HasText(Item(IDC_COMBO_NO_OBJECT)));   // its empty text is not kept
 }
 
+// Typed text that is no item stays while the items are rebuilt.
+TEST_F(TranslateWindowTest, TypedTextOfAnEditableComboBoxIsKept)
+{
+    CComboBox editable;
+    ASSERT_TRUE(editable.Create(WS_CHILD | CBS_DROPDOWN, CRect(10, 100, 110, 180), &dlg, 250));
+    editable.AddString(L"Welcome");
+    editable.SetWindowText(L"server.example:8080");
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, nullptr);
+    EXPECT_EQ(L"Willkommen", ::Item(editable, 0));
+    EXPECT_EQ(L"server.example:8080", TextOf(editable.m_hWnd));
+}
+
+// A language switch keeps what the user typed into an edit; an edit that
+// still holds the first pass's text is translated again from its source.
+TEST_F(TranslateWindowTest, LanguageSwitchKeepsWhatTheUserTypedIntoAnEdit)
+{
+    HWND typedInto = ::CreateWindowExW(0, L"Edit", L"C:\\Program Files\\Quor", WS_CHILD, 0, 0, 200, 14,
+                                       dlg.m_hWnd, nullptr, nullptr, nullptr);
+    HWND untouched = ::CreateWindowExW(0, L"Edit", L"Welcome", WS_CHILD, 0, 0, 200, 14,
+                                       dlg.m_hWnd, nullptr, nullptr, nullptr);
+    CWindowTextCache cache;
+    ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
+    TranslateWindow(&dlg, &cache);
+    ::SetWindowTextW(typedInto, L"D:\\Apps\\Quor");
+    ASSERT_EQ(0u, app.SetUILanguage(L"FRA", L""));
+    TranslateWindow(&dlg, &cache);
+    EXPECT_EQ(L"D:\\Apps\\Quor", TextOf(typedInto));
+    EXPECT_EQ(L"Bienvenue", TextOf(untouched));
+}
+
 TEST_F(TranslateWindowTest, OnlyTheDictionaryKindTranslates)
 {
     ASSERT_EQ(0u, app.SetUILanguage(L"DEU", L""));
