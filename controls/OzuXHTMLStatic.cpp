@@ -677,13 +677,16 @@ void COzuXHTMLStatic::PreSubclassWindow()
 
 int COzuXHTMLStatic::HitTestLinks(POINT ptScreen) const
 {
+    // The point goes into client coordinates, where the rectangles were
+    // recorded. (Taking each corner of a rectangle to the screen instead
+    // swaps left and right in a mirrored window, and then no point lies inside.)
+    POINT pt = ptScreen;
+    ::ScreenToClient(m_hWnd, &pt);
     for (size_t i = 0; i < m_arrLinkRects.size(); ++i)
     {
         const XhtmlLinkRect& link = m_arrLinkRects[i];
-        RECT rc = {link.left, link.top, link.right, link.bottom};
-        ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&rc.left));
-        ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&rc.right));
-        if (::PtInRect(&rc, ptScreen))
+        const RECT rc = {link.left, link.top, link.right, link.bottom};
+        if (::PtInRect(&rc, pt))
             return static_cast<int>(i);
     }
     return -1;

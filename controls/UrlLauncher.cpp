@@ -33,6 +33,62 @@ public:
     HKEY m_hKey = nullptr;
 };
 
+// The default value of root\subkey, read by query(key, buffer, byte size),
+// into out (size characters, terminator included). A value that does not fit
+// is refused with ERROR_MORE_DATA; out is empty on every failure.
+template <typename Query>
+LONG ReadDefaultValue(HKEY root, const wchar_t* subkey, wchar_t* out, LONG size, Query query)
+{
+    if (out == nullptr || size <= 0)
+        return ERROR_INVALID_PARAMETER;
+    out[0] = L'\0';
+
+    CRegKeyHandle key;
+    LONG result = ::RegOpenKeyExW(root, subkey, 0, KEY_QUERY_VALUE, &key.m_hKey);
+    if (result != ERROR_SUCCESS)
+        return result;
+
+    // One character more than asked for, zeroed, so that a stored value without
+    // a terminator still ends inside the buffer.
+    std::vector<wchar_t> buffer(static_cast<size_t>(size) + 1, L'\0');
+    result = query(key.m_hKey, buffer.data(), size * static_cast<LONG>(sizeof(wchar_t)));
+    if (result != ERROR_SUCCESS)
+        return result;
+
+    // A value that fills the whole buffer leaves no room for the terminator:
+    // refused rather than cut, since a cut class name or command is a different one.
+    const size_t length = wcsnlen(buffer.data(), buffer.size());
+    if (length >= static_cast<size_t>(size))
+        return ERROR_MORE_DATA;
+    wmemcpy(out, buffer.data(), length + 1);
+    return ERROR_SUCCESS;
+}
+
+// The open command of a page class into out (size characters), with the
+// environment strings of a REG_EXPAND_SZ command (such as %SystemRoot%)
+// expanded, as the shell reads it; a command whose expansion fails or does
+// not fit is refused with ERROR_MORE_DATA. Out is empty on every failure.
+LONG ReadOpenCommand(const wchar_t* subkey, wchar_t* out, LONG size)
+{
+    DWORD type = REG_NONE;
+    LONG result = ReadDefaultValue(HKEY_CLASSES_ROOT, subkey, out, size, [&type](HKEY hKey, wchar_t* data, LONG cb) {
+        DWORD cbData = static_cast<DWORD>(cb);
+        return ::RegQueryValueExW(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data), &cbData);
+    });
+    if (result != ERROR_SUCCESS || type != REG_EXPAND_SZ)
+        return result;
+
+    // The count includes the terminator; 0 is a failure.
+    std::vector<wchar_t> expanded(static_cast<size_t>(size) + 1, L'\0');
+    const DWORD cch = ::ExpandEnvironmentStringsW(out, expanded.data(), static_cast<DWORD>(size));
+    const size_t length = wcsnlen(expanded.data(), expanded.size());
+    out[0] = L'\0';
+    if (cch == 0 || cch > static_cast<DWORD>(size) || length >= static_cast<size_t>(size))
+        return ERROR_MORE_DATA;
+    wmemcpy(out, expanded.data(), length + 1);
+    return ERROR_SUCCESS;
+}
+
 bool IsControlChar(wchar_t ch)
 {
     return ch < 0x20 || ch == 0x7F;
@@ -108,30 +164,10 @@ BOOL IsLinkTarget(const wchar_t* path)
 
 LONG GetRegKey(HKEY root, const wchar_t* subkey, wchar_t* out, LONG size)
 {
-    if (out == nullptr || size <= 0)
-        return ERROR_INVALID_PARAMETER;
-    out[0] = L'\0';
-
-    CRegKeyHandle key;
-    LONG result = ::RegOpenKeyExW(root, subkey, 0, KEY_QUERY_VALUE, &key.m_hKey);
-    if (result != ERROR_SUCCESS)
-        return result;
-
-    // One character more than asked for, zeroed, so that a stored value without
-    // a terminator still ends inside the buffer.
-    std::vector<wchar_t> buffer(static_cast<size_t>(size) + 1, L'\0');
-    LONG cbData = size * static_cast<LONG>(sizeof(wchar_t));
-    result = ::RegQueryValueW(key.m_hKey, nullptr, buffer.data(), &cbData);
-    if (result != ERROR_SUCCESS)
-        return result;
-
-    // A value that fills the whole buffer leaves no room for the terminator:
-    // refused rather than cut, since a cut class name or command is a different one.
-    const size_t length = wcsnlen(buffer.data(), buffer.size());
-    if (length >= static_cast<size_t>(size))
-        return ERROR_MORE_DATA;
-    wmemcpy(out, buffer.data(), length + 1);
-    return ERROR_SUCCESS;
+    return ReadDefaultValue(root, subkey, out, size, [](HKEY hKey, wchar_t* data, LONG cb) {
+        LONG cbData = cb;
+        return ::RegQueryValueW(hKey, nullptr, data, &cbData);
+    });
 }
 
 HINSTANCE OpenUrl(const wchar_t* url)
@@ -165,7 +201,7 @@ HINSTANCE GotoURL(const wchar_t* url, int nShowCmd, BOOL useShell)
     }
 
     std::wstring commandKey = std::wstring(buffer) + L"\\shell\\open\\command";
-    if (GetRegKey(HKEY_CLASSES_ROOT, commandKey.c_str(), buffer, kCommandChars) != ERROR_SUCCESS)
+    if (ReadOpenCommand(commandKey.c_str(), buffer, kCommandChars) != ERROR_SUCCESS)
         return nullptr;
 
     // The URL replaces the placeholder: the command is cut at "%1" (with its

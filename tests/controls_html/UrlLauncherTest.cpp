@@ -31,12 +31,12 @@ UINT RecordWinExec(LPCSTR command, UINT)
     return 33;
 }
 
-void SetDefault(const std::wstring& subkey, const std::wstring& value)
+void SetDefault(const std::wstring& subkey, const std::wstring& value, DWORD type = REG_SZ)
 {
     HKEY hKey = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
                                 nullptr), ERROR_SUCCESS);
-    ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    ::RegSetValueExW(hKey, nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(hKey);
 }
@@ -85,6 +85,14 @@ TEST_F(UrlLauncherTest, BrowserCommandTakesTheUrlInPlaceOfItsPlaceholder)
     EXPECT_EQ(Command(L"ftp://h/"), L"web.exe  \"ftp://h/\"");
     SetDefault(L"QuorTestPage\\shell\\open\\command", L"web.exe");
     EXPECT_EQ(Command(L"ftp://h/"), L"web.exe \"ftp://h/\"");
+}
+
+// Shell commands are often stored as expandable strings: started expanded.
+TEST_F(UrlLauncherTest, ExpandableBrowserCommandStartsExpanded)
+{
+    ::SetEnvironmentVariableW(L"QUOR_TEST_BROWSER_DIR", L"C:\\b");
+    SetDefault(L"QuorTestPage\\shell\\open\\command", L"\"%QUOR_TEST_BROWSER_DIR%\\web.exe\" \"%1\"", REG_EXPAND_SZ);
+    EXPECT_EQ(Command(L"http://h/"), L"\"C:\\b\\web.exe\"  \"http://h/\"");
 }
 
 TEST_F(UrlLauncherTest, UrlsThatCouldBreakOutOfTheirQuotesAreRefused)

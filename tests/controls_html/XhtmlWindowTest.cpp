@@ -54,7 +54,7 @@ struct CWindowProbe : COzuXHTMLStatic
 // A parent with a window object, so that it reflects STN_CLICKED to the control.
 struct CParentWindow : CWnd
 {
-    CParentWindow()
+    explicit CParentWindow(DWORD exStyle = 0)
     {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = &::DefWindowProcW;
@@ -62,7 +62,7 @@ struct CParentWindow : CWnd
         wc.lpszClassName = L"QuorXhtmlTestParent";
         wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
         ::RegisterClassW(&wc);
-        CreateEx(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr);
+        CreateEx(WS_EX_TOPMOST | exStyle, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr);
         hStatic = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 380, 100, m_hWnd,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(1001)), wc.hInstance, nullptr);
     }
@@ -186,6 +186,20 @@ TEST(XhtmlWindowTest, OverlappingLinkLinesOpenTheFirstDrawn)
     EXPECT_EQ(control.opened, std::vector<std::wstring>{L"big"});
     ::DestroyWindow(parent.hStatic);
     ::DeleteObject(hFont);
+}
+
+// A right-to-left parent mirrors the control; its link still takes the hand and the click.
+TEST(XhtmlWindowTest, LinksOfAMirroredControlShowTheHandAndOpen)
+{
+    CParentWindow parent(WS_EX_LAYOUTRTL);
+    ASSERT_TRUE(::GetWindowLongW(parent.hStatic, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+    CWindowProbe control;
+    ASSERT_TRUE(control.SubclassWindow(parent.hStatic));
+    HCURSOR hArrow = control.RestMouseOnOneLink();
+    ::SendMessageW(parent.hStatic, WM_TIMER, XHTML_HOVER_TIMER, 0);
+    EXPECT_NE(::GetCursor(), hArrow);
+    ::SendMessageW(parent.m_hWnd, WM_COMMAND, MAKEWPARAM(1001, STN_CLICKED), reinterpret_cast<LPARAM>(parent.hStatic));
+    EXPECT_EQ(control.opened, std::vector<std::wstring>{L"\"one\""});
 }
 
 namespace
