@@ -67,7 +67,8 @@ LONG ReadDefaultValue(HKEY root, const wchar_t* subkey, wchar_t* out, LONG size,
 // The open command of a page class into out (size characters), with the
 // environment strings of a REG_EXPAND_SZ command (such as %SystemRoot%)
 // expanded, as the shell reads it; a command whose expansion fails or does
-// not fit is refused with ERROR_MORE_DATA. Out is empty on every failure.
+// not fit is refused with ERROR_MORE_DATA, a value that is no string with
+// ERROR_INVALID_DATA. Out is empty on every failure.
 LONG ReadOpenCommand(const wchar_t* subkey, wchar_t* out, LONG size)
 {
     DWORD type = REG_NONE;
@@ -75,8 +76,12 @@ LONG ReadOpenCommand(const wchar_t* subkey, wchar_t* out, LONG size)
         DWORD cbData = static_cast<DWORD>(cb);
         return ::RegQueryValueExW(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data), &cbData);
     });
-    if (result != ERROR_SUCCESS || type != REG_EXPAND_SZ)
+    if (result != ERROR_SUCCESS || type == REG_SZ)
         return result;
+    if (type != REG_EXPAND_SZ) {  // a number or bytes is no command
+        out[0] = L'\0';
+        return ERROR_INVALID_DATA;
+    }
 
     // The count includes the terminator; 0 is a failure.
     std::vector<wchar_t> expanded(static_cast<size_t>(size) + 1, L'\0');
