@@ -210,14 +210,14 @@ void TranslateWindow(CWnd* pWnd, CWindowTextCache* pCache)
     // With a cache, an input control that holds another text than the last
     // pass left in it holds the user's: it keeps it, and the text left stays
     // as it was, so that later passes keep it too.
+    const std::wstring shown = WindowText(pWnd);
     const bool input = pCache != nullptr && IsInputControl(pWnd->m_hWnd);
-    const bool userText = input && pCache->ChangedSinceLeft(pWnd->m_hWnd, WindowText(pWnd));
+    const bool userText = input && pCache->ChangedSinceLeft(pWnd->m_hWnd, shown);
 
     // The window's own text; a property page's caption is its tab's label,
     // which the sheet owns, so it is left alone.
     if (!pWnd->IsKindOf(RUNTIME_CLASS(CPropertyPage)) && !userText) {
-        std::wstring text = WindowText(pWnd);
-        const std::wstring shown = text;
+        std::wstring text = shown;
         if (pCache != nullptr) {
             if (!pCache->HasText(pWnd->m_hWnd))
                 pCache->SetText(pWnd->m_hWnd, text);
