@@ -1,5 +1,7 @@
 #include "MemberNameRule.h"
 
+#include "StampBlock.h"
+
 namespace {
 
 wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
@@ -36,11 +38,36 @@ bool IsReservedDeviceName(const std::wstring& component) {
     return false;
 }
 
+bool IsAsciiLetterOrDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// The shape of a short alias, as Windows ("ABCDEF~1.TXT") and Wine
+// ("TEMP~LCP.HTA") make them: a base of at most 8 characters with a '~' after
+// its first character, letters or digits from its last '~' to its end, and
+// an extension of at most 3 characters. Such a name can open the long-named
+// file or folder that holds the alias instead of a new one.
+bool HasShortAliasShape(const std::wstring& component) {
+    const size_t dot = component.find(L'.');
+    const std::wstring base = component.substr(0, dot);
+    if (dot != std::wstring::npos) {
+        const std::wstring extension = component.substr(dot + 1);
+        if (extension.size() > 3 || extension.find(L'.') != std::wstring::npos) return false;
+    }
+    const size_t tilde = base.rfind(L'~');
+    if (base.size() > 8 || tilde == std::wstring::npos || tilde == 0 || tilde + 1 == base.size()) return false;
+    for (size_t i = tilde + 1; i < base.size(); ++i)
+        if (!IsAsciiLetterOrDigit(base[i])) return false;
+    return true;
+}
+
 const char* ComponentFault(const std::wstring& component) {
     if (component.empty()) return "empty folder or file name";  // "a\\b", leading or trailing separator
     if (component.back() == L'.' || component.back() == L' ')
         return "a folder or file name ends in '.' or ' '";       // ".", "..", "a." alias others
     if (IsReservedDeviceName(component)) return "reserved device name";
+    if (HasShortAliasShape(component))
+        return "a folder or file name in the shape of a short (8.3) alias, such as ABCDEF~1.TXT";
     return nullptr;
 }
 
@@ -66,4 +93,14 @@ const char* MemberNameFault(const std::wstring& name) {
         if (end == name.size()) return nullptr;
         start = end + 1;
     }
+}
+
+const char* SetupProgramNameFault(const std::string& name) {
+    static_assert(stamp::kSetupNameMaxLength == 21, "the message names the limit");
+    if (name.size() > stamp::kSetupNameMaxLength) return "the setup program name has more than 21 characters";
+    for (unsigned char c : name) {
+        if (c < 0x20 || c > 0x7E) return "the setup program name must be printable ASCII";
+        if (c == '%') return "the setup program name contains '%', which the shell may expand into another path";
+    }
+    return nullptr;
 }

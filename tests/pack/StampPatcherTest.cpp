@@ -102,13 +102,14 @@ TEST(WriteStampBlock, LongestSetupNameEndsWithItsNulInTheLastByteAndEmptyNameIsA
 }
 
 TEST(WriteStampBlock, RefusesMalformedValuesAndLeavesTheBlockAlone) {
-    StampValues bad[6] = {Values(), Values(), Values(), Values(), Values(), Values()};
+    StampValues bad[7] = {Values(), Values(), Values(), Values(), Values(), Values(), Values()};
     bad[0].buildId = "2016091509535640";     // 16 digits
     bad[1].buildId = "201609150953564012";   // 18 digits
     bad[2].buildId = "2016091509535640x";
     bad[3].setupName = std::string(22, 'q');
     bad[4].setupName = "set\xE9up";
     bad[5].setupName = "a\tb";
+    bad[6].setupName = "%QV%\\setup.exe";   // the shell would expand it into another path
     for (const StampValues& v : bad) {
         std::vector<uint8_t> block = Template();
         const std::vector<uint8_t> before = block;

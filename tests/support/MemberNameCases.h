@@ -54,10 +54,11 @@ inline std::vector<MemberNameCase> MemberNameCases() {
     for (const char* name : {"", "\\abs.txt", "C:\\x.txt", "C:x", "file.txt:stream", "..", "..\\up.txt", "a\\..\\..\\up",
                              ".", ".\\x", "a\\\\b", "a\\", "trailing.", "trailing ", "dir.\\x", "dir \\x", "...",
                              "tab\there", "del\x7F", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "temp.htar", "TEMP.Htar",
-                             "Temp.htar\\inside.txt"})
+                             "Temp.htar\\inside.txt", "temp~lcp.hta", "ABCDEF~1.TXT", "LONGFO~1\\x.txt"})
         cases.push_back({name, false});
     for (const char* name : {"setup.exe", "a\\b\\c.txt", ".hidden", "..name", "a..b", "dir\\temp.htar", "temp.htar.txt",
-                             "caf\xE9 \x80.txt", "\xDE\xFE\\\xFF.txt", "a b\\c d.txt"})
+                             "caf\xE9 \x80.txt", "\xDE\xFE\\\xFF.txt", "a b\\c d.txt", "~lock.txt", "notes~draft.txt",
+                             "a~b~c.text"})
         cases.push_back({name, true});
     return cases;
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "MemberNameRule.h"
+
 namespace sfxpack {
 namespace {
 
@@ -49,15 +51,10 @@ bool CheckStampValues(const StampValues& values, std::string& error) {
         error = "the build id must be exactly " + std::to_string(kBuildIdDigits) + " decimal digits";
         return false;
     }
-    if (values.setupName.size() > kMaxSetupNameChars) {
-        error = "the setup program name has more than " + std::to_string(kMaxSetupNameChars) + " characters";
+    // The launcher applies the same rule before it starts the program.
+    if (const char* fault = SetupProgramNameFault(values.setupName)) {
+        error = fault;
         return false;
-    }
-    for (unsigned char c : values.setupName) {
-        if (c < 0x20 || c > 0x7E) {
-            error = "the setup program name must be printable ASCII";
-            return false;
-        }
     }
     return true;
 }
