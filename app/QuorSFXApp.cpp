@@ -32,6 +32,19 @@ bool AppTempRoot(std::wstring& root) {
 
 std::wstring AppText(UINT id) { return LoadLauncherString(id).GetStdString(); }
 
+// Why a temporary root is refused at start, before anything is written. In
+// English: the dictionary carries the texts of the dialog and of the
+// extraction, not these.
+const wchar_t kRootNotFullText[] =
+    L"The folder \"%s\" cannot take the installation files: it must be a full path, such as C:\\Setup or "
+    L"\\\\server\\share\\Setup.";
+const wchar_t kRootAmbiguousText[] =
+    L"The folder \"%s\" cannot take the installation files: Windows reads its path in more than one way "
+    L"(a folder name in it ends in dots or blanks). Give the folder without them.";
+const wchar_t kRootNotRemovableText[] =
+    L"The folder \"%s\" cannot be removed after the installation (/CLEANUP): it is a drive or share root, or not "
+    L"a plain folder path. Give a folder below it.";
+
 }  // namespace
 
 CQuorSFXApp theApp;
@@ -76,6 +89,7 @@ BOOL CQuorSFXApp::InitInstance() {
         m_nExitCode = kExitNoTempPath;
         return TRUE;
     }
+    if (!ResolveTempRoot(!m_options.m_bQuiet)) return TRUE;
     if (!CheckDiskSpace(!m_options.m_bQuiet)) return TRUE;
 
     m_pDialog = new CQuorSFXDlg();
@@ -109,6 +123,36 @@ BOOL CQuorSFXApp::PrepareTempRoot() {
     }
     if (m_strTempRoot[m_strTempRoot.GetLength() - 1] != L'\\') m_strTempRoot += L'\\';
     return TRUE;
+}
+
+BOOL CQuorSFXApp::ResolveTempRoot(BOOL bShowMessage) {
+    // The root becomes one full path here, once: the free-space check, the
+    // extraction, the start of the installation program and the removal at
+    // exit all take this string and resolve nothing again.
+    const CString given = m_strTempRoot;
+    std::wstring full;
+    const wchar_t* refusal = nullptr;
+    switch (ResolveFullFolder(given.GetStdString(), full)) {
+    case FullFolderFault::NotFull: refusal = kRootNotFullText; break;
+    case FullFolderFault::Ambiguous: refusal = kRootAmbiguousText; break;
+    case FullFolderFault::None:
+        m_strTempRoot = full;
+        // The folder the files go to must read as itself too.
+        if (!IsResolvedFullPath(GetExtractionFolder())) refusal = kRootAmbiguousText;
+        else if (m_options.m_bCleanup && SafeRemovalTarget(full).empty()) refusal = kRootNotRemovableText;
+        break;
+    }
+    if (!refusal) return TRUE;
+
+    // Nothing was written; the removal at exit finds no root to remove.
+    m_strTempRoot.Empty();
+    m_nExitCode = kExitFailed;
+    if (bShowMessage) {
+        CString text;
+        text.Format(refusal, given.GetString());
+        AfxMessageBox(text, MB_ICONERROR);
+    }
+    return FALSE;
 }
 
 BOOL CQuorSFXApp::CheckDiskSpace(BOOL bShowMessage) {

@@ -30,6 +30,7 @@ public:
     int ExitInstance() override;
 
     BOOL PrepareTempRoot();
+    BOOL ResolveTempRoot(BOOL bShowMessage);
     BOOL CheckDiskSpace(BOOL bShowMessage);
     void RemoveTempRoot();
 

@@ -9,6 +9,7 @@
 #include "ExtractionTypes.h"
 #include "ExtractionHost.h"
 #include "ExtractionWorker.h"
+#include "MemberNameRule.h"
 #include "Picture.h"
 #include "QuorSFXApp.h"
 #include "RebootCheck.h"
@@ -190,16 +191,21 @@ LRESULT CQuorSFXDlg::OnExtractionDone(WPARAM, LPARAM) {
     GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
     WaitForWorker(1000);
 
-    const std::wstring& folder = GetExtractionFolder();
-    SetCurrentDirectoryW(folder.c_str());
+    // The program is started by its path relative to the extraction folder,
+    // made the current folder: the shell then sees no part of the folder's
+    // path, in which it might expand "%NAME%" into another folder. A folder
+    // that cannot be made current starts nothing, rather than a program of
+    // the same name in whatever folder was current.
+    const bool inFolder = SetCurrentDirectoryW(GetExtractionFolder().c_str()) != FALSE;
     const std::string setupName = GetStampSetupProgramName();
-    const CString path = CString(folder) + CString(setupName.c_str());
+    const CString path = CString(L".\\") + CString(setupName.c_str());
 
     if (!m_bNoLaunch && !setupName.empty()) {
         DWORD exitCode = 0;
         HANDLE process = nullptr;
         const bool keep = theApp.m_options.m_bCleanup != 0;
-        if (!RunSetupProgram(this, path, m_strSetupArguments, m_bQuiet, m_bWait, exitCode, keep ? &process : nullptr)) {
+        if (!inFolder || SetupProgramNameFault(setupName) ||
+            !RunSetupProgram(this, path, m_strSetupArguments, m_bQuiet, m_bWait, exitCode, keep ? &process : nullptr)) {
             theApp.m_nExitCode = kExitFailed;
         } else if (!m_bQuiet && !m_bWait) {
             theApp.m_nExitCode = 0;

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "LongPath.h"
 
@@ -115,18 +114,14 @@ std::wstring SafeRemovalTarget(const std::wstring& root) {
         return std::wstring();
     if (RootLength(root) == 0) return std::wstring();
 
-    // Resolve "." and ".." the way the file system will, and judge the
-    // result: a path that resolves to a drive or share root goes. The root is
-    // read as a folder, with its separator, as the extraction reads it when it
-    // writes below it: a last name ending in a blank or a dot keeps it then,
-    // and the removal must take the folder the files went to.
+    // The root is judged exactly as it will be removed: it must already be
+    // the one full path of the run (as the start-up resolved it), read as a
+    // folder with its separator, as the extraction wrote below it. A path
+    // that the platform would read as another (".", "..", a name ending in
+    // dots) is refused, never resolved here into something else.
     const std::wstring folder = IsSeparator(root.back()) ? root : root + L"\\";
-    DWORD needed = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::wstring();
-    std::vector<wchar_t> buffer(needed + 1, L'\0');
-    DWORD got = GetFullPathNameW(folder.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (got == 0 || got >= buffer.size()) return std::wstring();
-    std::wstring full(buffer.data(), got);
+    if (!IsResolvedFullPath(folder)) return std::wstring();
+    std::wstring full = folder;
     while (!full.empty() && IsSeparator(full.back())) full.pop_back();
 
     const size_t rootLength = RootLength(full + L"\\");
@@ -139,9 +134,8 @@ RemovalResult RemoveTempRootTree(const std::wstring& root) {
     const std::wstring safe = SafeRemovalTarget(root);
     if (safe.empty()) return RemovalResult::Refused;
     // The extracted tree may reach past MAX_PATH: remove it through the long
-    // form, taken of the folder form as above (a name's trailing blank stays).
-    std::wstring target = ToLongPath(safe + L"\\");
-    while (!target.empty() && IsSeparator(target.back())) target.pop_back();
+    // form of that very string (a name's trailing blank stays).
+    const std::wstring target = ToLongPath(safe);
     const ULONGLONG deadline = GetTickCount64() + kRetryForMs;
     for (;;) {
         const DWORD attr = GetFileAttributesW(target.c_str());

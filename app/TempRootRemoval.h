@@ -13,8 +13,11 @@ enum class RemovalResult {
 // The full path that RemoveTempRootTree would remove, or an empty string when
 // the root must not be removed: an empty or relative path ("x", "C:x",
 // "\x"), a device or namespace path ("\\?\", "\\.\"), a drive root or a
-// share root (also when reached through "." or ".."), or a path with
-// wildcard or quote characters. A trailing backslash is dropped.
+// share root, a path with wildcard or quote characters, or a path that is not
+// already one full path (ResolveFullFolder): "." or "..", '/', or a name that
+// the platform's path rules would read as another ("out.." as "out."). The
+// root is never resolved here: what is judged is what is removed. A trailing
+// backslash is dropped.
 std::wstring SafeRemovalTarget(const std::wstring& root);
 
 // Deletes the folder `root` with all its contents. Junctions and symbolic

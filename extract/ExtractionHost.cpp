@@ -1,6 +1,7 @@
 #include "ExtractionHost.h"
 
 #include "ExtractionTypes.h"
+#include "LongPath.h"
 #include "StampBlock.h"
 
 std::atomic<bool> g_bCancelExtraction{false};
@@ -61,8 +62,9 @@ const std::wstring& GetExtractionFolder() {
     ExtractionFolderState& state = FolderState();
     if (state.computed) return state.folder;
     std::wstring root;
-    // An empty root would make every path relative to the working folder.
-    if (!GetExtractionTempRoot(root) || root.empty()) {
+    // A root that is not one full path (empty or relative) would put the
+    // files wherever the working folder happens to be.
+    if (!GetExtractionTempRoot(root) || !IsResolvedFullPath(root)) {
         state.folder.clear();
         return state.folder;
     }

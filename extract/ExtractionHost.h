@@ -8,8 +8,9 @@
 
 #include <string>
 
-// Fills root with the application's temporary root (ending with '\') and
-// returns true, or returns false when there is no running application.
+// Fills root with the application's temporary root, one full path ending
+// with '\' as resolved at start-up (ResolveFullFolder), and returns true, or
+// returns false when there is no running application.
 typedef bool (*ExtractionTempRootFunction)(std::wstring& root);
 // Returns the text of a string-table id in the user's language.
 typedef std::wstring (*ExtractionTextFunction)(UINT id);
@@ -32,7 +33,8 @@ constexpr UINT IDS_CANNOT_OPEN_OUTPUT = 142;     // "Unable to open the output f
 
 // The folder the archive is extracted into: temporary root + "QUOR" + build id
 // + '\'. Computed once, at the first call that finds an application; empty
-// (and not remembered) while there is none.
+// (and not remembered) while there is none, or while its root is not one full
+// path.
 const std::wstring& GetExtractionFolder();
 
 // Tests only: forget the computed folder so the next call computes it again.

@@ -41,6 +41,34 @@ size_t FirstFolderPosition(const std::wstring& path) {
     return std::wstring::npos;
 }
 
+// The platform's full form of a path (one pass of its path rules); empty when
+// the call fails.
+std::wstring FullPathName(const std::wstring& path) {
+    std::wstring full(path.size() + MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    }
+    if (n == 0 || n >= full.size()) return std::wstring();
+    full.resize(n);
+    return full;
+}
+
+// "X:\" or "X:/" at the start.
+bool HasDriveRoot(const std::wstring& path) {
+    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2]);
+}
+
+// An absolute path in one of the forms the launcher takes: a drive and its
+// root, a share with its server and share name, or the long form of either.
+bool IsFullForm(const std::wstring& path) {
+    if (StartsWith(path, kLongUncPrefix)) return !VolumeOf(path).empty();
+    if (StartsWith(path, kLongPrefix)) return HasDriveRoot(path.substr(wcslen(kLongPrefix)));
+    if (HasDriveRoot(path)) return true;
+    return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]) && !VolumeOf(path).empty();
+}
+
 }  // namespace
 
 std::wstring VolumeOf(const std::wstring& path) {
@@ -59,19 +87,29 @@ std::wstring VolumeOf(const std::wstring& path) {
     return std::wstring();
 }
 
+FullFolderFault ResolveFullFolder(const std::wstring& given, std::wstring& full) {
+    full.clear();
+    if (!IsFullForm(given)) return FullFolderFault::NotFull;
+    const std::wstring folder = IsSeparator(given.back()) ? given : given + L"\\";
+    // The long form is taken literally by the platform: it is its own full form.
+    std::wstring resolved = StartsWith(folder, kLongPrefix) ? folder : FullPathName(folder);
+    if (resolved.empty() || !IsResolvedFullPath(resolved)) return FullFolderFault::Ambiguous;
+    if (resolved.back() != L'\\') resolved += L'\\';
+    full = resolved;
+    return FullFolderFault::None;
+}
+
+bool IsResolvedFullPath(const std::wstring& path) {
+    if (!IsFullForm(path)) return false;
+    if (StartsWith(path, kLongPrefix)) return true;
+    return FullPathName(path) == path;
+}
+
 std::wstring ToLongPath(const std::wstring& path) {
-    if (path.empty() || StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;
-    std::wstring full(path.size() + MAX_PATH, L'\0');
-    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-    }
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
-    if (full.size() >= 3 && IsDriveLetter(full[0]) && full[1] == L':' && full[2] == L'\\') return kLongPrefix + full;
-    if (StartsWith(full, L"\\\\")) return kLongUncPrefix + full.substr(2);
-    return full;
+    if (StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') return kLongPrefix + path;
+    if (StartsWith(path, L"\\\\") && !VolumeOf(path).empty()) return kLongUncPrefix + path.substr(2);
+    return path;
 }
 
 void CreateFolderChain(const std::wstring& longFolder) {

@@ -6,10 +6,31 @@
 
 #include <string>
 
+// Why a folder the user gave cannot be the one unpack folder of a run.
+enum class FullFolderFault {
+    None,
+    NotFull,    // relative ("out"), rooted without a drive ("\\out"), drive-relative ("C:out")
+    Ambiguous,  // the platform's path rules read it differently on each pass
+};
+
+// Turns a folder the user gave into its one full form, once: absolute (a
+// drive and '\', a share, or the long form of either), "." and ".." and '/'
+// resolved, ending with '\'. Every later use takes that string as it is. A
+// name ending in dots or blanks can read differently on each pass of the
+// platform's path rules ("out.." becomes "out." and then "out"): such a folder
+// is refused, since then the folder written, started from and removed would
+// not be one.
+FullFolderFault ResolveFullFolder(const std::wstring& given, std::wstring& full);
+
+// Whether the path is one full form as ResolveFullFolder gives it: absolute,
+// and read by the platform's path rules as exactly itself. Nothing is changed.
+bool IsResolvedFullPath(const std::wstring& path);
+
 // "C:\x\" -> "\\?\C:\x\", "\\server\share\x\" -> "\\?\UNC\server\share\x\".
-// The path is made absolute and normalized first (the prefix turns that off
-// for the system); a path already in a device form is returned as it is, a
-// path of no other form (relative after all) unchanged.
+// The path must be a full path as ResolveFullFolder gives it: the prefix is
+// put in front and nothing is resolved again, so every name is taken exactly
+// as it stands. A path already in a device form, or in no full form at all, is
+// returned as it is.
 std::wstring ToLongPath(const std::wstring& path);
 
 // The volume a path lies on: its drive ("C:", also of "\\?\C:\..."), or the

@@ -28,6 +28,7 @@ TEST(SafeRemovalTarget, RefusesRootsThatAreNotPlainFolders) {
         L"\\\\srv\\share", L"\\\\srv\\share\\", L"\\\\srv\\", L"\\\\srv", L"\\\\srv\\share\\a\\..\\",
         L"\\\\?\\C:\\x", L"\\\\.\\C:\\x", L"//?/C:/x",                 // namespace and device paths
         L"C:\\a\"b\\", L"C:\\x\\*", L"C:\\x?", L"C:\\x|y",            // quotes and wildcards
+        L"C:\\a\\b\\..\\", L"C:/a/", L"C:\\a\\\\b\\",                  // not resolved into one full form
     };
     for (const wchar_t* root : refused)
         EXPECT_EQ(L"", SafeRemovalTarget(root)) << quortest::Narrow(root);
@@ -36,7 +37,6 @@ TEST(SafeRemovalTarget, RefusesRootsThatAreNotPlainFolders) {
 TEST(SafeRemovalTarget, AcceptsAbsoluteFoldersBelowARoot) {
     EXPECT_EQ(L"C:\\Temp\\QuorInstallFiles", SafeRemovalTarget(L"C:\\Temp\\QuorInstallFiles\\"));
     EXPECT_EQ(L"C:\\a\\%TEMP%", SafeRemovalTarget(L"C:\\a\\%TEMP%\\"));
-    EXPECT_EQ(L"C:\\a", SafeRemovalTarget(L"C:\\a\\b\\..\\"));
     EXPECT_EQ(L"\\\\srv\\share\\dir", SafeRemovalTarget(L"\\\\srv\\share\\dir\\"));
 }
 
@@ -91,6 +91,21 @@ TEST(RemoveTempRootTree, RootEndingInABlankIsTheFolderTheFilesWentTo) {
     ASSERT_TRUE(WriteFileBytes(written + L"setup.exe", {1}));
     EXPECT_EQ(RemovalResult::Removed, RemoveTempRootTree(box.Path() + L"out \\"));
     EXPECT_FALSE(FolderExists(L"\\\\?\\" + box.Path() + L"out "));
+}
+
+// A root that the platform's path rules read differently on each pass
+// ("out.." as "out." and then "out") is refused as given: the folders beside
+// and above it stay, whatever they hold.
+TEST(RemoveTempRootTree, RootsThatReadAsAnotherFolderRemoveNothing) {
+    ScopedSandbox box(L"rm-dots");
+    const std::wstring kept[] = {box.Path() + L"keep.txt", box.Path() + L"out\\keep.txt",
+                                 box.Path() + L"x\\out\\keep.txt"};
+    CreateFolderChain(ToLongPath(box.Path() + L"x\\out\\"));
+    CreateFolderChain(ToLongPath(box.Path() + L"out\\"));
+    for (const std::wstring& file : kept) WriteText(file, "k");
+    for (const wchar_t* root : {L"out..\\", L"x\\...\\", L"x..\\out\\"})
+        EXPECT_EQ(RemovalResult::Refused, RemoveTempRootTree(box.Path() + root)) << quortest::Narrow(root);
+    for (const std::wstring& file : kept) EXPECT_TRUE(FileExists(file)) << quortest::Narrow(file);
 }
 
 TEST(RemoveTempRootTree, PercentAndFilesAsRootAreTakenLiterally) {

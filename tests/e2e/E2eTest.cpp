@@ -226,6 +226,19 @@ TEST_F(Runs, UnpackFolderWithBlanksAndQuotes) {
     EXPECT_FALSE(FolderExists(Temp() + L"QuorInstallFiles"));
 }
 
+// "%QV%" in the unpack folder is a name, not a variable: the program started
+// is the one extracted there, never one in the folder the variable names.
+TEST_F(Runs, PercentInTheUnpackFolderStartsTheExtractedProgram) {
+    const std::wstring named = Box() + L"out\\QUOR" + kOkBuildId + L"\\";
+    ASSERT_EQ(0, SHCreateDirectoryExW(nullptr, named.c_str(), nullptr));
+    WriteText(named + L"setup.exe", "not a program");  // started, it would fail the run with 1603
+    const std::wstring folder = Box() + L"%QV%\\";
+    EXPECT_EQ(7u, RunToEnd(Launcher(L"quor-ok"), L"/w /UFPATH=" + folder, Environment(7, {L"QV=out"})));
+    Record r;
+    ASSERT_TRUE(ReadRecord(RecordPath(), r));
+    EXPECT_EQ(Utf8(folder + L"QUOR" + kOkBuildId), First(r, "current folder"));
+}
+
 // Without a trailing backslash the folder is still the root: the files go
 // below it, not beside it under a longer name.
 TEST_F(Runs, UnpackFolderWithoutTrailingBackslash) {
@@ -688,21 +701,30 @@ TEST_F(Cleanup, HostileRootsRemoveNothingOutside) {
     EXPECT_TRUE(FileExists(victim + L"keep.txt"));
     EXPECT_FALSE(FolderExists(percent));
 
-    // The drive root: S:\ holds this very test program.
+    // The drive root (S:\ holds this very test program) is no root the
+    // removal takes: refused, with a message, before anything is written.
     const std::wstring drive = Box().substr(0, 3);
     const std::wstring extracted = drive + L"QUOR" + kOkBuildId + L"\\";
-    EXPECT_EQ(0u, RunToEnd(Launcher(L"quor-ok"), L"/UFPATH=" + drive + L" /CLEANUP /u", Environment()));
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=" + drive + L" /CLEANUP /u", Environment()));
+    const std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
+    ASSERT_TRUE(run.WaitForExit(1000));
+    EXPECT_EQ(1603u, run.ExitCode());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(0, boxes[0].text.rfind(L"The folder \"" + drive + L"\" cannot be removed after the installation", 0))
+        << Utf8(boxes[0].text);
     EXPECT_TRUE(FileExists(Launcher(L"quor-ok")));
-    EXPECT_TRUE(FileExists(extracted + L"readme.txt"));
+    EXPECT_FALSE(FolderExists(extracted));
     EXPECT_TRUE(FileExists(victim + L"keep.txt"));
     RemoveTempRootTree(extracted);
 }
 
-// A relative root has no drive: the free-space check ends the run (100, after
-// message 138), and the removal at exit touches nothing. A removal that took
-// the root as given would reach "quorrel" under the launcher's current
-// folder, or under the system folder it moves to before removing.
-TEST_F(Failures, RelativeRootIsNeverRemoved) {
+// A relative root is refused before anything is written (1603, after a
+// message that asks for a full path), and the removal at exit touches
+// nothing. A removal that took the root as given would reach "quorrel" under
+// the launcher's current folder, or under the system folder it moves to
+// before removing.
+TEST_F(Failures, RelativeRootIsRefusedAndNeverRemoved) {
     const std::wstring cwd = Box() + L"cwd\\";
     wchar_t system[MAX_PATH] = {};
     ASSERT_NE(0u, GetSystemDirectoryW(system, MAX_PATH));
@@ -715,11 +737,14 @@ TEST_F(Failures, RelativeRootIsNeverRemoved) {
     ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=quorrel\\ /CLEANUP /u", Environment(), cwd));
     std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 60000);
     ASSERT_TRUE(run.WaitForExit(1000));
-    EXPECT_EQ(100u, run.ExitCode());
+    EXPECT_EQ(1603u, run.ExitCode());
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(0, boxes[0].text.rfind(L"There is insufficient hard disk space left on drive  to start", 0))
+    EXPECT_EQ(0, boxes[0].text.rfind(L"The folder \"quorrel\\\" cannot take the installation files: it must be a full path", 0))
         << Utf8(boxes[0].text);
-    for (const std::wstring& folder : planted) EXPECT_TRUE(FileExists(folder + L"keep.txt")) << Utf8(folder);
+    for (const std::wstring& folder : planted) {
+        EXPECT_TRUE(FileExists(folder + L"keep.txt")) << Utf8(folder);
+        EXPECT_FALSE(FolderExists(folder + L"QUOR" + kOkBuildId)) << Utf8(folder);
+    }
     RemoveTempRootTree(planted[1]);
 }
 

@@ -70,9 +70,28 @@ protected:
 TEST(LongPathTest, DriveAndSharePathsGetTheirLongForms) {
     EXPECT_EQ(ToLongPath(L"C:\\Temp\\QUOR1\\"), L"\\\\?\\C:\\Temp\\QUOR1\\");
     EXPECT_EQ(ToLongPath(L"\\\\server\\share\\tmp\\"), L"\\\\?\\UNC\\server\\share\\tmp\\");
-    // The long form is taken literally by the system: normalize before.
-    EXPECT_EQ(ToLongPath(L"C:/Temp/./x/../QUOR1/"), L"\\\\?\\C:\\Temp\\QUOR1\\");
+    // Nothing is resolved again: a name is taken exactly as it stands.
+    EXPECT_EQ(ToLongPath(L"C:\\Temp\\x.\\"), L"\\\\?\\C:\\Temp\\x.\\");
     EXPECT_EQ(ToLongPath(L"\\\\?\\C:\\a\\..\\b"), L"\\\\?\\C:\\a\\..\\b");  // already long: as it is
+    EXPECT_EQ(ToLongPath(L"Temp\\QUOR1\\"), L"Temp\\QUOR1\\");
+}
+
+// The one full form of an unpack folder: resolved once, and only where every
+// later pass of the platform's path rules reads it as itself.
+TEST(LongPathTest, FoldersResolveOnceIntoOneFullForm) {
+    std::wstring full;
+    EXPECT_EQ(FullFolderFault::None, ResolveFullFolder(L"C:/a//b/../c", full));
+    EXPECT_EQ(L"C:\\a\\c\\", full);
+    EXPECT_EQ(FullFolderFault::None, ResolveFullFolder(L"\\\\srv\\share\\d", full));
+    EXPECT_EQ(L"\\\\srv\\share\\d\\", full);
+    for (const wchar_t* relative : {L"out", L"\\c\\out", L"C:c\\out", L"", L"\\\\.\\C:\\x"})
+        EXPECT_EQ(FullFolderFault::NotFull, ResolveFullFolder(relative, full)) << quortest::Narrow(relative);
+    // "out.." may lose its dots one per pass: refused, or resolved into a form that stays.
+    for (const wchar_t* dotted : {L"C:\\c\\out..", L"C:\\c\\x..\\out", L"C:\\c\\x\\..."}) {
+        const FullFolderFault fault = ResolveFullFolder(dotted, full);
+        EXPECT_TRUE(fault == FullFolderFault::Ambiguous || (fault == FullFolderFault::None && IsResolvedFullPath(full)))
+            << quortest::Narrow(dotted);
+    }
 }
 
 TEST_F(PathTest, MembersPastMaxPath) {
