@@ -100,15 +100,17 @@ bool IsControlChar(wchar_t ch)
 }
 
 // The URL without the one pair of double quotes a link tag may give it. False
-// for a URL that must not be passed on: nothing but blanks, or a quote or a
+// for a URL that must not be passed on: nothing but blanks, a quote or a
 // control character inside (either could end the argument early or start a
-// second command).
+// second command), or a '-' as its first character other than a blank, which
+// a browser reads as one of its switches ("--user-data-dir=..."), quotes or not.
 bool UrlInsideQuotes(const wchar_t* url, std::wstring& inner)
 {
     inner = url;
     if (inner.size() >= 2 && inner.front() == L'"' && inner.back() == L'"')
         inner = inner.substr(1, inner.size() - 2);
-    if (inner.find_first_not_of(L' ') == std::wstring::npos)
+    const size_t first = inner.find_first_not_of(L' ');
+    if (first == std::wstring::npos || inner[first] == L'-')
         return false;
     for (wchar_t ch : inner)
     {

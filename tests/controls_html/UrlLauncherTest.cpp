@@ -107,6 +107,19 @@ TEST_F(UrlLauncherTest, UrlsThatCouldBreakOutOfTheirQuotesAreRefused)
     EXPECT_EQ(Command(L"http://h/"), L"(none)") << "a command filling the buffer is refused, not cut";
 }
 
+// Quotes do not keep a browser from reading "--switch" as one of its options.
+TEST_F(UrlLauncherTest, TargetsThatBeginWithADashStartNothing)
+{
+    SetDefault(L"QuorTestPage\\shell\\open\\command", L"web.exe");
+    for (const wchar_t* url : {L"\"--user-data-dir=S:\\x\"", L"--disable-web-security", L"\"  --kiosk\"", L"-x"})
+        EXPECT_EQ(Command(url), L"(none)") << url;
+    EXPECT_EQ(Command(L"http://example.com/a-b"), L"web.exe \"http://example.com/a-b\"");
+    ASSERT_EQ(::RegDeleteKeyW(HKEY_CLASSES_ROOT, L".htm"), ERROR_SUCCESS);
+    g_launches.clear();
+    EXPECT_EQ(GotoURL(L"\" --kiosk\"", SW_SHOW, FALSE), nullptr) << "the explore fallback";
+    EXPECT_TRUE(g_launches.empty());
+}
+
 TEST_F(UrlLauncherTest, BrowserReadsTheUrlEndingInABackslashIntact)
 {
     // The last argument as the browser splits its command line.
