@@ -65,20 +65,26 @@ if ! has_deb_src; then
   quor_apt_update fetch-tinyxml --again
 fi
 
+# Nothing of a failed fetch stays in $deps: the work folder goes on every
+# exit, and so does $deps itself when this run made it.
+[ -d "$deps" ] || made_deps=1
 mkdir -p "$deps"
 work=$(mktemp -d "$deps/.tinyxml.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; [ -z "${made_deps:-}" ] || [ -f "$marker" ] || rmdir "$deps" 2>/dev/null || true' EXIT
 # As root, apt downloads as its own _apt user: let it write the download folder.
 if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
   chown _apt "$work"
 fi
-# apt-get source runs dpkg-source -x, which applies Debian's patch series.
-# The lists may be incomplete (a failed index): only sources that do not come
-# end the set-up, with apt-get's message above this one.
-(cd "$work" && apt-get source -qq tinyxml >/dev/null) || true
-src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tinyxml-*' | head -n1)
+# apt-get source runs dpkg-source -x, which applies Debian's patch series in
+# place: when a patch or the disk fails it leaves an unpatched or partial tree
+# behind. Only a whole success counts. The lists may be incomplete (a failed
+# index above): then apt-get says here what it could not get.
+src=
+if (cd "$work" && apt-get source -qq tinyxml >/dev/null); then
+  src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'tinyxml-*' | head -n1)
+fi
 if [ -z "$src" ] || [ ! -f "$src/tinyxml.cpp" ]; then
-  echo "fetch-tinyxml: apt-get source tinyxml gave no sources: the Windows programs cannot be built without TinyXML (check the deb-src entries in $apt_etc and the package mirror)" >&2
+  echo "fetch-tinyxml: apt-get source tinyxml failed or gave no sources: the Windows programs cannot be built without TinyXML (check the deb-src entries in $apt_etc and the package mirror)" >&2
   exit 1
 fi
 rm -rf "$deps/tinyxml"
