@@ -7,19 +7,21 @@ sfxpack=$1 stub=$2 work=$3 python=$4 make_splash=$5
 [ -x "$sfxpack" ] || { echo "not ok - $sfxpack is missing (build the host tools first)"; exit 1; }
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 
-passed=0 failed=0
+passed=0 failed=0 skipped=0
 ok() { echo "ok - $1"; passed=$((passed + 1)); }
 bad() { echo "not ok - $1"; failed=$((failed + 1)); }
+skip() { echo "skip - $1"; skipped=$((skipped + 1)); }
 
-# expect_refusal NAME REGEX sfxpack-arguments... (the output is $OUT, default out.exe)
+# expect_refusal NAME REGEX sfxpack-arguments... (the output is $OUT, default
+# out.exe; run in the folder $IN, default the work folder)
 expect_refusal() {
-  local name=$1 regex=$2 out=${OUT:-out.exe}; shift 2
-  rm -f "$out"
-  "$sfxpack" "$@" -o "$out" >log.txt 2>&1
+  local name=$1 regex=$2 out=${OUT:-out.exe} in=${IN:-.}; shift 2
+  rm -f "$in/$out"
+  (cd "$in" && exec "$sfxpack" "$@" -o "$out") >log.txt 2>&1
   local rc=$?
   if [ $rc -eq 0 ]; then bad "$name: exit code 0"; sed 's/^/    /' log.txt; return; fi
   if ! grep -Eq -- "$regex" log.txt; then bad "$name: message does not match /$regex/"; sed 's/^/    /' log.txt; return; fi
-  if [ -e "$out" ]; then bad "$name: an output file was left"; return; fi
+  if [ -e "$in/$out" ]; then bad "$name: an output file was left"; return; fi
   ok "$name (exit $rc: $(head -n1 log.txt))"
 }
 
@@ -42,9 +44,12 @@ expect_refusal "stub without a stamp block" "0 stamp blocks" --stub nostamp.exe 
 cat "$stub" "$stub" >twostamps.exe
 expect_refusal "stub with two stamp blocks" "2 stamp blocks" --stub twostamps.exe --from tree --setup a.txt
 expect_refusal "missing stub" "cannot open" --stub nosuch.exe --from tree --setup a.txt
+expect_refusal "a package as the stub" '"good.exe" is already a package' --stub good.exe --from tree --setup a.txt
+expect_refusal "a folder as the stub, named" '--stub "tree" is a folder' --stub tree --from tree --setup a.txt
 
 # Folders and names.
 expect_refusal "missing folder" "does not exist" --stub "$stub" --from nosuch --setup s
+expect_refusal "a file as the folder" '--from "splash.bmp" is not a folder' --stub "$stub" --from splash.bmp --setup s
 mkdir -p greek && printf x >"greek/$(printf '\xce\xa9').txt"
 expect_refusal "name outside code page 1252" "U\+03A9.*not representable in code page 1252" --stub "$stub" --from greek --setup s
 mkdir -p spool && printf x >spool/TEMP.HTAR
@@ -59,9 +64,38 @@ mkdir -p backslash && printf x >'backslash/a\b'
 expect_refusal "backslash in a host name" "backslash" --stub "$stub" --from backslash --setup s
 mkdir -p cases && printf x >cases/Read.me && printf y >cases/READ.ME
 expect_refusal "names equal but for case" "when case is ignored" --stub "$stub" --from cases --setup s
+mkdir -p accents && printf x >accents/café.txt && printf y >accents/CAFÉ.TXT
+expect_refusal "names equal but for case, both as written" '"accents/CAFÉ.TXT" and "accents/café.txt"' --stub "$stub" --from accents --setup s
 mkdir -p linked/real && printf x >linked/real/f.txt && ln -s real linked/alias
 expect_refusal "folder that is a link, named, not left out" "linked/alias.*link to a folder" --stub "$stub" --from linked --setup ""
+# A folder below DIR that cannot be listed is the one named. Permissions do
+# not stop root: then run as nobody, in a folder of its own.
+as_user=()
+[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=nobody --regid="$(id -g nobody 2>/dev/null)" --clear-groups)
+if [ ${#as_user[@]} -gt 0 ] && ! "${as_user[@]}" true 2>/dev/null; then
+  skip "unreadable subfolder: no user other than root"
+else
+  u=$(mktemp -d) && cp "$sfxpack" "$stub" "$u" && mkdir -p "$u/u2/sub" && chmod -R a+rX "$u" && chmod 000 "$u/u2/sub"
+  (cd "$u" && exec "${as_user[@]}" ./sfxpack --stub "./${stub##*/}" --from u2 --setup "" -o u.exe) >log.txt 2>&1
+  [ $? -eq 1 ] && grep -q 'cannot list "u2/sub"' log.txt && ok "unreadable subfolder, named" \
+    || { bad "unreadable subfolder, named"; sed 's/^/    /' log.txt; }
+  chmod 755 "$u/u2/sub" && rm -rf "$u"
+fi
+
+# The output.
 OUT=tree/sub/x.exe expect_refusal "output inside the folder" "inside the folder" --stub "$stub" --from tree --setup a.txt
+IN=tree OUT=new.exe expect_refusal "output inside the folder, relative" "inside the folder" --stub "$stub" --from . --setup a.txt
+OUT=nosuch/x.exe expect_refusal "output in a missing folder" '"nosuch/x.exe": No such file' --stub "$stub" --from tree --setup a.txt
+cp "$stub" mine.exe && ln -sf mine.exe link.exe
+"$sfxpack" --stub link.exe --from tree --setup a.txt -o ./mine.exe >log.txt 2>&1
+[ $? -eq 1 ] && grep -q 'is the --stub file' log.txt && cmp -s mine.exe "$stub" && ok "output that is the stub" \
+  || { bad "output that is the stub"; sed 's/^/    /' log.txt; }
+# A link planted at a temporary name is neither followed nor kept as the output.
+echo victim >victim.txt && ln -sf victim.txt p.exe.sfxpack-partial
+"$sfxpack" --stub "$stub" --from tree --setup a.txt --build-id 20240102030405060 -o ref.exe >log.txt 2>&1
+"$sfxpack" --stub "$stub" --from tree --setup a.txt --build-id 20240102030405060 -o p.exe >>log.txt 2>&1
+[ "$(cat victim.txt)" = victim ] && [ ! -L p.exe ] && cmp -s p.exe ref.exe && ok "a link at a temporary name" \
+  || { bad "a link at a temporary name"; sed 's/^/    /' log.txt; }
 # The format's limits (sparse files: nothing is read before the refusal).
 mkdir -p big && truncate -s 4294967296 big/huge.bin
 expect_refusal "file of 4 GiB" "at most 4 GiB - 1 bytes" --stub "$stub" --from big --setup s
@@ -95,6 +129,7 @@ head -c 100 splash.bmp >short.bmp
 expect_refusal "splash cut short" "file size" --stub "$stub" --from tree --setup a.txt --splash short.bmp
 cp splash.bmp badoffset.bmp && printf '\xff\xff\x00\x00' | dd of=badoffset.bmp bs=1 seek=10 conv=notrunc 2>/dev/null
 expect_refusal "splash with pixel offset outside the file" "pixel data offset" --stub "$stub" --from tree --setup a.txt --splash badoffset.bmp
+expect_refusal "a folder as the splash, named" '--splash "tree" is a folder' --stub "$stub" --from tree --setup a.txt --splash tree
 
 # Packing that fails once the output is begun (here the file size limit,
 # as a full disk would) leaves no cut package, and keeps the one an earlier
@@ -124,5 +159,5 @@ rc=$?
 [ $? -eq 2 ] && grep -q "required" log.txt && ok "missing -o is a usage error" || bad "missing -o is a usage error"
 
 rm -rf big total many bulky
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ $failed -eq 0 ]

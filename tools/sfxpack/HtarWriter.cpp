@@ -76,8 +76,9 @@ void CHtarWriter::AddFile(std::string name, std::filesystem::path source, uint64
 bool CHtarWriter::CheckNames(std::string& error) const {
     // Windows compares names without case: two members that differ only in
     // case, or a file that is also a folder of another member, would write
-    // over each other or fail.
-    std::set<std::string> files, folders;
+    // over each other or fail. The messages name the source paths, as the
+    // author wrote them, not the names in code page 1252.
+    std::map<std::string, std::filesystem::path> files, folders;
     for (const Member& m : m_members) {
         std::string why;
         if (!CheckMemberName(m.name, why)) {
@@ -85,16 +86,24 @@ bool CHtarWriter::CheckNames(std::string& error) const {
             return false;
         }
         const std::string folded = FoldCaseCp1252(m.name);
-        if (!files.insert(folded).second) {
-            error = "two files have the name \"" + m.name + "\" when case is ignored";
+        const auto file = files.emplace(folded, m.source);
+        if (!file.second) {
+            error = "two files have the same name when case is ignored: " + Quoted(file.first->second) + " and " +
+                    Quoted(m.source);
             return false;
         }
-        for (std::size_t p = folded.find('\\'); p != std::string::npos; p = folded.find('\\', p + 1))
-            folders.insert(folded.substr(0, p));
+        // Each folder of the name, with the source's folder that it stands for.
+        std::filesystem::path folder = m.source;
+        for (std::size_t p = folded.size(); p > 0 && (p = folded.rfind('\\', p - 1)) != std::string::npos;) {
+            folder = folder.parent_path();
+            folders.emplace(folded.substr(0, p), folder);
+        }
     }
-    for (const std::string& f : files) {
-        if (folders.count(f)) {
-            error = "\"" + f + "\" is both a file and a folder when case is ignored";
+    for (const auto& file : files) {
+        const auto folder = folders.find(file.first);
+        if (folder != folders.end()) {
+            error = "the file " + Quoted(file.second) + " and the folder " + Quoted(folder->second) +
+                    " have the same name when case is ignored";
             return false;
         }
     }

@@ -14,14 +14,23 @@
 #include "SplashImage.h"
 #include "StampPatcher.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
+#include <streambuf>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -58,11 +67,22 @@ int UsageError(const std::string& message) {
 
 std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
 
-bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>& bytes, std::string& error) {
+// Reads the file given with OPTION. Only a regular file is read: a folder or a
+// FIFO would give a read error or block.
+bool ReadInput(const std::string& option, const fs::path& path, std::vector<uint8_t>& bytes, std::string& error) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec) { error = "cannot open " + option + " " + Quoted(path) + ": " + ec.message(); return false; }
+    if (fs::is_directory(status)) { error = option + " " + Quoted(path) + " is a folder, not a file"; return false; }
+    if (!fs::is_regular_file(status)) { error = option + " " + Quoted(path) + " is not a regular file"; return false; }
     std::ifstream in(path, std::ios::binary);
-    if (!in) { error = "cannot open " + Quoted(path); return false; }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) { error = "cannot read " + Quoted(path); return false; }
+    if (!in) { error = "cannot open " + option + " " + Quoted(path); return false; }
+    // istream::read turns the buffer's exceptions into badbit.
+    std::vector<char> buf(1 << 16);
+    bytes.clear();
+    while (in.read(buf.data(), static_cast<std::streamsize>(buf.size())) || in.gcount() > 0)
+        bytes.insert(bytes.end(), buf.data(), buf.data() + in.gcount());
+    if (in.bad()) { error = "cannot read " + option + " " + Quoted(path); return false; }
     return true;
 }
 
@@ -111,19 +131,18 @@ bool MemberName(const fs::path& relative, std::string& name, std::string& error)
     return true;
 }
 
-bool CollectFiles(const fs::path& from, CHtarWriter& archive, std::string& error) {
+// Adds the files below folder, one folder at a time, so that a folder that
+// cannot be listed is the one named.
+bool CollectFiles(const fs::path& from, const fs::path& folder, CHtarWriter& archive, std::string& error) {
     std::error_code ec;
-    fs::recursive_directory_iterator it(from, ec), end;
-    if (ec) { error = "cannot list " + Quoted(from) + ": " + ec.message(); return false; }
-    for (; it != end; it.increment(ec)) {
-        if (ec) break;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::directory_entry& entry = *it;
-        const fs::path relative = entry.path().lexically_relative(from);
         if (entry.is_directory(ec)) {
             if (entry.is_symlink(ec)) {
                 error = Quoted(entry.path()) + " is a link to a folder; links to folders are not packed";
                 return false;
             }
+            if (!CollectFiles(from, entry.path(), archive, error)) return false;
             continue;
         }
         if (!entry.is_regular_file(ec)) {
@@ -131,55 +150,133 @@ bool CollectFiles(const fs::path& from, CHtarWriter& archive, std::string& error
             return false;
         }
         const uint64_t size = entry.file_size(ec);
-        if (ec) break;
+        if (ec) { error = "cannot read the size of " + Quoted(entry.path()) + ": " + ec.message(); return false; }
         std::string name;
-        if (!MemberName(relative, name, error)) return false;
+        if (!MemberName(entry.path().lexically_relative(from), name, error)) return false;
         archive.AddFile(name, entry.path(), size);
     }
-    if (ec) { error = "cannot list " + Quoted(from) + ": " + ec.message(); return false; }
+    if (ec) { error = "cannot list " + Quoted(folder) + ": " + ec.message(); return false; }
     return true;
 }
 
-// The package is written beside OUT.exe under a temporary name and takes the
-// name OUT.exe only when it is complete: a run that fails or is interrupted
-// leaves no cut package that could be shipped, and keeps the OUT.exe of an
-// earlier run.
-class PartialOutput {
+// The package is written beside OUT.exe to a new file of its own and takes
+// the name OUT.exe only when it is complete: a run that fails or is
+// interrupted leaves no cut package that could be shipped, and keeps the
+// OUT.exe of an earlier run. The file is created new under a random name,
+// never opened through a link nor shared with another run to the same output.
+// It is the stream buffer of the package; the first failed write's reason is
+// kept for the message.
+class PartialOutput : public std::streambuf {
 public:
-    explicit PartialOutput(const fs::path& final) : m_final(final), m_temp(final) { m_temp += ".sfxpack-partial"; }
-    ~PartialOutput() {
-        std::error_code ec;
-        if (!m_committed) fs::remove(m_temp, ec);
+    explicit PartialOutput(const fs::path& final) : m_final(final) {}
+    ~PartialOutput() override {
+        if (m_fd >= 0) ::close(m_fd);
+        if (!m_temp.empty() && !m_committed) ::unlink(m_temp.c_str());
     }
     PartialOutput(const PartialOutput&) = delete;
     PartialOutput& operator=(const PartialOutput&) = delete;
 
-    const fs::path& Path() const { return m_temp; }
+    bool Create(std::string& error) {
+        std::random_device entropy;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char suffix[32];
+            std::snprintf(suffix, sizeof suffix, ".%08x.sfxpack-partial", static_cast<unsigned>(entropy()));
+            fs::path temp = m_final;
+            temp += suffix;
+            m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (m_fd >= 0) {
+                m_temp = temp;
+                setp(m_buf, m_buf + sizeof m_buf);
+                return true;
+            }
+            if (errno != EEXIST) break;
+        }
+        error = "cannot create " + Quoted(m_final) + ": " + std::strerror(errno);
+        return false;
+    }
+
+    // The message for a failed write, with the system's reason when there is one.
+    std::string WriteError() const {
+        return "cannot write " + Quoted(m_final) + (m_error ? std::string(": ") + std::strerror(m_error) : "");
+    }
 
     bool Commit(std::string& error) {
-        std::error_code ec;
-        fs::rename(m_temp, m_final, ec);
-        if (ec) {
-            error = "cannot write " + Quoted(m_final) + ": " + ec.message();
+        bool ok = Flush();
+        if (::close(std::exchange(m_fd, -1)) != 0 && ok) {
+            m_error = errno;
+            ok = false;
+        }
+        if (!ok) { error = WriteError(); return false; }
+        // As mv does: the entry OUT.exe is replaced, whatever its permissions.
+        if (::rename(m_temp.c_str(), m_final.c_str()) != 0) {
+            error = "cannot write " + Quoted(m_final) + ": " + std::strerror(errno);
             return false;
         }
         m_committed = true;
         return true;
     }
 
+protected:
+    int_type overflow(int_type c) override {
+        if (!Flush()) return traits_type::eof();
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+        return c;
+    }
+    int sync() override { return Flush() ? 0 : -1; }
+
 private:
+    bool Flush() {
+        if (m_error != 0) return false;
+        for (const char* p = pbase(); p < pptr();) {
+            const ssize_t n = ::write(m_fd, p, static_cast<std::size_t>(pptr() - p));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                m_error = n < 0 ? errno : EIO;
+                return false;
+            }
+            p += n;
+        }
+        setp(m_buf, m_buf + sizeof m_buf);
+        return true;
+    }
+
     fs::path m_final, m_temp;
+    int m_fd = -1;
+    int m_error = 0;
     bool m_committed = false;
+    char m_buf[1 << 16];
 };
 
-bool IsInside(const fs::path& file, const fs::path& folder) {
+// Judges the output before anything is read or written: it must not lie in
+// the folder being packed (the next build would pack it) nor be an input.
+bool CheckOutput(const Options& o, std::string& error) {
     std::error_code ec;
-    const fs::path f = fs::weakly_canonical(file, ec);
-    const fs::path d = fs::weakly_canonical(folder, ec);
-    auto fi = f.begin();
-    for (auto di = d.begin(); di != d.end(); ++di, ++fi) {
-        if (di->empty()) continue;  // trailing separator
-        if (fi == f.end() || *fi != *di) return false;
+    const fs::path out = fs::absolute(o.out, ec);
+    if (ec) { error = "cannot make the output path " + Quoted(o.out) + " absolute: " + ec.message(); return false; }
+    // The rename replaces the entry at OUT, a link there and not its target:
+    // its folder is resolved, its own name kept.
+    const fs::path target = fs::weakly_canonical(out.parent_path(), ec) / out.filename();
+    if (ec) { error = "cannot resolve the output path " + Quoted(o.out) + ": " + ec.message(); return false; }
+    const fs::path folder = fs::canonical(o.from, ec);
+    if (ec) { error = "cannot resolve the folder " + Quoted(o.from) + ": " + ec.message(); return false; }
+    if (std::mismatch(folder.begin(), folder.end(), target.begin(), target.end()).first == folder.end()) {
+        error = "the output file " + Quoted(o.out) + " lies inside the folder to pack";
+        return false;
+    }
+    // The same file, whatever path names it (./s.exe, a link, a hard link).
+    const auto same = [&](const fs::path& input) {
+        std::error_code ignored;
+        return fs::equivalent(o.out, input, ignored);
+    };
+    if (same(o.stub)) {
+        error = "the output file " + Quoted(o.out) + " is the --stub file " + Quoted(o.stub);
+        return false;
+    }
+    if (o.haveSplash && same(o.splash)) {
+        error = "the output file " + Quoted(o.out) + " is the --splash file " + Quoted(o.splash);
+        return false;
     }
     return true;
 }
@@ -191,26 +288,32 @@ int Run(const Options& o) {
     values.buildId = o.haveBuildId ? o.buildId : BuildIdFromClock();
     if (!CheckStampValues(values, error)) return Refuse(error);
 
+    std::error_code ec;
+    const fs::file_status from = fs::status(o.from, ec);
+    if (from.type() == fs::file_type::not_found) return Refuse("the folder " + Quoted(o.from) + " does not exist");
+    if (ec) return Refuse("cannot open the folder " + Quoted(o.from) + ": " + ec.message());
+    if (!fs::is_directory(from)) return Refuse("--from " + Quoted(o.from) + " is not a folder");
+    if (!CheckOutput(o, error)) return Refuse(error);
+
     std::vector<uint8_t> image;
-    if (!ReadWholeFile(o.stub, image, error)) return Refuse("stub: " + error);
+    if (!ReadInput("--stub", o.stub, image, error)) return Refuse(error);
     const std::vector<std::size_t> blocks = FindStampBlocks(image.data(), image.size());
     if (blocks.size() != 1) {
         return Refuse("the stub " + Quoted(o.stub) + " has " + std::to_string(blocks.size()) +
                       " stamp blocks; it needs exactly one");
     }
+    // Packing a package again would ship its payload, unused, inside the new one.
+    if (StampedPayloadOffset(image.data() + blocks.front()) != 0)
+        return Refuse("the stub " + Quoted(o.stub) + " is already a package made by sfxpack, not a launcher");
 
     std::vector<uint8_t> splash;
     if (o.haveSplash) {
-        if (!ReadWholeFile(o.splash, splash, error)) return Refuse("splash: " + error);
+        if (!ReadInput("--splash", o.splash, splash, error)) return Refuse(error);
         if (!CheckBmpFile(splash, error)) return Refuse("the splash file " + Quoted(o.splash) + ": " + error);
     }
 
-    std::error_code ec;
-    if (!fs::is_directory(o.from, ec)) return Refuse("the folder " + Quoted(o.from) + " does not exist");
-    if (IsInside(o.out, o.from)) return Refuse("the output file " + Quoted(o.out) + " lies inside the folder to pack");
-
     CHtarWriter archive;
-    if (!CollectFiles(o.from, archive, error)) return Refuse(error);
+    if (!CollectFiles(o.from, o.from, archive, error)) return Refuse(error);
     if (!archive.Plan(error)) return Refuse(error);
     if (!o.setup.empty()) {
         // A setup program that is not packed would end every run with exit code 1603.
@@ -236,25 +339,13 @@ int Run(const Options& o) {
     if (!WriteStampBlock(image.data() + blocks.front(), values, error)) return Refuse(error);
 
     PartialOutput partial(o.out);
-    std::ofstream out(partial.Path(), std::ios::binary | std::ios::trunc);
-    if (!out) return Refuse("cannot create " + Quoted(partial.Path()));
+    if (!partial.Create(error)) return Refuse(error);
+    std::ostream out(&partial);
     out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
     out.write(reinterpret_cast<const char*>(splash.data()), static_cast<std::streamsize>(splash.size()));
     EncodeResult encoded;
-    bool ok = static_cast<bool>(out);
-    if (!ok) error = "cannot write " + Quoted(o.out);
-    if (ok && !EncodePayload(archive, out, encoded, error)) ok = false;
-    if (ok) {
-        out.close();
-        if (out.fail()) {
-            ok = false;
-            error = "cannot write " + Quoted(o.out);
-        }
-    }
-    if (!ok) {
-        out.close();
-        return Refuse(error);
-    }
+    if (!out) return Refuse(partial.WriteError());
+    if (!EncodePayload(archive, out, encoded, error)) return Refuse(out ? error : partial.WriteError());
     if (!partial.Commit(error)) return Refuse(error);
 
     std::cout << "sfxpack: " << archive.Members().size() << " files, " << archive.Groups().size()

@@ -45,6 +45,13 @@ std::vector<std::size_t> FindStampBlocks(const uint8_t* image, std::size_t size)
     return found;
 }
 
+uint32_t StampedPayloadOffset(const uint8_t* block) {
+    const uint8_t* area = block + kAreas[1].marker + kMarkerSize;
+    uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(area[i]) << (8 * i);
+    return value;
+}
+
 bool CheckStampValues(const StampValues& values, std::string& error) {
     if (values.buildId.size() != kBuildIdDigits ||
         values.buildId.find_first_not_of("0123456789") != std::string::npos) {

@@ -27,6 +27,10 @@ struct StampValues {
 // places of a stamp block.
 std::vector<std::size_t> FindStampBlocks(const uint8_t* image, std::size_t size);
 
+// The PayloadOffset stamped in a block found by FindStampBlocks: 0 in a
+// launcher as built, the payload's offset in a package.
+uint32_t StampedPayloadOffset(const uint8_t* block);
+
 // Checks the values that have a fixed form (build id, setup name).
 bool CheckStampValues(const StampValues& values, std::string& error);
 
