@@ -13,7 +13,6 @@ namespace sfxpack {
 
 constexpr std::size_t kStampBlockSize = 256;
 constexpr std::size_t kBuildIdDigits = 17;
-constexpr std::size_t kMaxSetupNameChars = 21;
 
 struct StampValues {
     std::string buildId;            // 17 decimal digits
