@@ -705,6 +705,7 @@ TEST_F(Cleanup, HostileRootsRemoveNothingOutside) {
     // removal takes: refused, with a message, before anything is written.
     const std::wstring drive = Box().substr(0, 3);
     const std::wstring extracted = drive + L"QUOR" + kOkBuildId + L"\\";
+    RemoveTempRootTree(extracted);  // nothing of an earlier run may pass for this one's
     LauncherRun run;
     ASSERT_TRUE(run.Start(Launcher(L"quor-ok"), L"/UFPATH=" + drive + L" /CLEANUP /u", Environment()));
     const std::vector<MessageBoxInfo> boxes = RunAnsweringBoxes(run, 30000);
