@@ -160,4 +160,5 @@ rc=$?
 
 rm -rf big total many bulky
 echo "$passed passed, $failed failed, $skipped skipped"
-[ $failed -eq 0 ]
+[ $failed -eq 0 ] || exit 1
+[ $skipped -eq 0 ] || exit 77
