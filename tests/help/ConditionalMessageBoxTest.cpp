@@ -1,5 +1,5 @@
-// The remembering message box on real system boxes, answered by a driver
-// thread, and its value under product line 1's scope.
+// The remembering message box on real system boxes, answered by a box
+// driver, and its value under product line 1's scope.
 #include "HelpTestSupport.h"
 #include "LocalizationDictionary.h"
 #include "OzuConditionalMessageBox.h"

@@ -1,4 +1,4 @@
-// Test helpers: a thread that answers the next visible message box of the
+// Test helpers: a driver that answers the next visible message box of the
 // test's thread, what it sees of the box, the registry scope of product
 // line 1 (current user) where boxes remember answers, and an initialized
 // application object.
@@ -12,32 +12,48 @@
 #include <climits>
 #include <functional>
 #include <string>
-#include <thread>
+#include <utility>
 
 namespace helptest {
 
 class CBoxDriver
 {
 public:
-    // Runs action(box) on its own thread once a box shows (waits up to 10 s).
-    explicit CBoxDriver(std::function<void(HWND)> action) : m_nUiThread(GetCurrentThreadId())
+    // Runs action(box) once a box of this thread shows. It runs from a timer
+    // of this thread, which the box's own message loop dispatches: no second
+    // thread, since a 32-bit process emulated by qemu-user may lose its
+    // thread-local storage once a second thread exists.
+    explicit CBoxDriver(std::function<void(HWND)> action) : m_action(std::move(action))
     {
-        m_thread = std::thread([this, action] {
-            for (int i = 0; i < 200 && !m_hBox; ++i, Sleep(50))
-                EnumThreadWindows(m_nUiThread, FindBox, reinterpret_cast<LPARAM>(&m_hBox));
-            if (m_hBox)
-                action(m_hBox);
-        });
+        s_pActive = this;
+        m_nTimer = SetTimer(nullptr, 0, 50, OnTimer);
     }
     ~CBoxDriver() { Seen(); }
+    // The box has been shown and the action has run: the box was modal, so
+    // by the time its caller returns there is nothing left to wait for.
     bool Seen()
     {
-        if (m_thread.joinable())
-            m_thread.join();
+        if (m_nTimer)
+            KillTimer(nullptr, m_nTimer);
+        m_nTimer = 0;
+        if (s_pActive == this)
+            s_pActive = nullptr;
         return m_hBox != nullptr;
     }
 
 private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        CBoxDriver* pDriver = s_pActive;
+        if (!pDriver || pDriver->m_hBox)
+            return;
+        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&pDriver->m_hBox));
+        if (!pDriver->m_hBox)
+            return;
+        KillTimer(nullptr, pDriver->m_nTimer);   // the action may pump messages
+        pDriver->m_nTimer = 0;
+        pDriver->m_action(pDriver->m_hBox);
+    }
     static BOOL CALLBACK FindBox(HWND hWnd, LPARAM found)
     {
         wchar_t name[16] = {};
@@ -47,9 +63,10 @@ private:
         *reinterpret_cast<HWND*>(found) = hWnd;
         return FALSE;
     }
-    DWORD m_nUiThread;
+    static inline CBoxDriver* s_pActive = nullptr;
+    std::function<void(HWND)> m_action;
+    UINT_PTR m_nTimer = 0;
     HWND m_hBox = nullptr;
-    std::thread m_thread;
 };
 
 struct BoxLook
